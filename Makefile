@@ -1,0 +1,44 @@
+# The front door: `make test` and `make demo` work on a fresh Debian 12 machine.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+
+.PHONY: setup build build-native build-win32 build-win64 test test-native test-wine demo bench fuzz screenshots clean
+
+setup:
+	@scripts/setup-machine.sh
+
+build: build-native build-win32 build-win64
+
+build-native: setup
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native -j $(JOBS)
+
+build-win32: setup
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32 -j $(JOBS)
+
+build-win64: setup
+	@cmake --preset win64 >/dev/null
+	@cmake --build --preset win64 -j $(JOBS)
+
+test-native: build-native
+	@ctest --preset native -j $(JOBS)
+
+test-wine: build-win64
+	@ctest --preset win64
+
+test: build-win32 test-native test-wine
+
+demo: build-native
+	@scripts/demo.sh
+
+bench: setup
+	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARUPO_TESTS=OFF >/dev/null
+	@cmake --build build/bench --target postal-bench marupo-lookup -j $(JOBS)
+	@scripts/bench.sh build/bench
+
+fuzz: setup
+	@scripts/fuzz.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,62 @@
+#pragma once
+// Drives modal windows from a test on the same thread: every dialog that becomes active (message
+// boxes included) is handed to the next queued handler once its modal loop runs. Message boxes
+// with no handler queued are recorded and answered with OK, so a test never blocks on one.
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace marupo::testing {
+
+struct RecordedMessageBox {
+    std::wstring caption;
+    std::wstring text;
+    bool exclamationIcon = false;
+    bool onlyOkButton = false;
+    HWND owner = nullptr;
+};
+
+class ModalDriver {
+public:
+    using Handler = std::function<void(HWND dialog)>;
+
+    ModalDriver();  // installs a hook on the calling thread
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    // The next dialog that appears (not a message box) is given to `handler`; it must end the
+    // dialog (for example by clicking a button) or the test hangs in that dialog's modal loop.
+    void OnNextDialog(Handler handler);
+    // The next message box is answered with `buttonId` instead of OK (and recorded as well).
+    void AnswerNextMessageBox(int buttonId);
+
+    const std::vector<RecordedMessageBox>& MessageBoxes() const { return boxes_; }
+    std::vector<std::wstring> MessageTexts() const;
+    void Clear() { boxes_.clear(); }
+    int UnhandledDialogs() const { return unhandledDialogs_; }
+
+    // Helpers for handlers.
+    static std::wstring Text(HWND window);
+    static std::wstring ControlText(HWND dialog, int id);
+    static void SetControlText(HWND dialog, int id, const std::wstring& text);
+    static void Click(HWND dialog, int id);  // BM_CLICK: the control's own click, as a user's
+    static bool IsMessageBox(HWND dialog);
+
+private:
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK TimerProc(HWND window, UINT, UINT_PTR id, DWORD);
+    void Dispatch(HWND window);
+
+    HHOOK hook_ = nullptr;
+    std::deque<Handler> dialogHandlers_;
+    std::deque<int> boxAnswers_;
+    std::vector<RecordedMessageBox> boxes_;
+    int unhandledDialogs_ = 0;
+};
+
+}  // namespace marupo::testing

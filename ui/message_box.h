@@ -1,0 +1,15 @@
+#pragma once
+// The one kind of message the user sees: a modal box with an OK button and the exclamation icon,
+// captioned with the application title.
+
+#include <windows.h>
+
+#include <string>
+
+namespace marupo::ui {
+
+void ShowMessage(const std::wstring& text, HWND owner = nullptr);
+// For texts held in the ANSI code page (Shift-JIS).
+void ShowMessageAnsi(const std::string& text, HWND owner = nullptr);
+
+}  // namespace marupo::ui

@@ -1,0 +1,66 @@
+#include "ui/module_state.h"
+
+#include <vector>
+
+namespace marupo::ui {
+namespace {
+
+HINSTANCE g_addinModule = nullptr;
+HINSTANCE g_currentModule = nullptr;
+
+}  // namespace
+
+void SetAddinModule(HINSTANCE module) {
+    g_addinModule = module;
+    if (g_currentModule == nullptr) g_currentModule = module;
+}
+
+HINSTANCE AddinModule() { return g_addinModule; }
+
+HINSTANCE CurrentModule() {
+    return g_currentModule != nullptr ? g_currentModule : GetModuleHandleW(nullptr);
+}
+
+AddinModuleScope::AddinModuleScope() : previous_(g_currentModule) { g_currentModule = g_addinModule; }
+
+AddinModuleScope::~AddinModuleScope() { g_currentModule = previous_; }
+
+std::wstring LoadWideString(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out a pointer into the resource itself.
+    int length = LoadStringW(CurrentModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || text == nullptr) return {};
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+std::string LoadAnsiString(UINT id) {
+    std::wstring wide = LoadWideString(id);
+    if (wide.empty()) return {};
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size,
+                        nullptr, nullptr);
+    return ansi;
+}
+
+std::wstring ApplicationTitle() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(CurrentModule(), path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::wstring name(path.begin(), path.end());
+    size_t slash = name.find_last_of(L"\\/:");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return name;
+}
+
+}  // namespace marupo::ui
