@@ -1,0 +1,48 @@
+#pragma once
+// Owns one BSTR: freed with SysFreeString on every way out.
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <utility>
+
+namespace marupo {
+
+class UniqueBstr {
+public:
+    UniqueBstr() = default;
+    explicit UniqueBstr(BSTR owned) : value_(owned) {}
+    ~UniqueBstr() { Reset(); }
+    UniqueBstr(UniqueBstr&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
+    UniqueBstr& operator=(UniqueBstr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            value_ = std::exchange(other.value_, nullptr);
+        }
+        return *this;
+    }
+    UniqueBstr(const UniqueBstr&) = delete;
+    UniqueBstr& operator=(const UniqueBstr&) = delete;
+
+    BSTR Get() const { return value_; }
+    // For out-parameters: frees the current string and hands out the slot.
+    BSTR* Put() {
+        Reset();
+        return &value_;
+    }
+    BSTR Release() { return std::exchange(value_, nullptr); }
+    void Reset() {
+        if (value_ != nullptr) SysFreeString(value_);
+        value_ = nullptr;
+    }
+    // A null BSTR is an empty text.
+    std::wstring ToWide() const {
+        return value_ != nullptr ? std::wstring(value_, SysStringLen(value_)) : std::wstring();
+    }
+
+private:
+    BSTR value_ = nullptr;
+};
+
+}  // namespace marupo
