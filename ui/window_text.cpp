@@ -1,0 +1,54 @@
+#include "ui/window_text.h"
+
+namespace marupo::ui {
+
+std::string WindowTextAnsi(HWND window) {
+    if (window == nullptr) return {};
+    // The length may overstate the ANSI byte count (it is exact or larger); the copy tells the
+    // real one.
+    int length = GetWindowTextLengthA(window);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void SetWindowTextAnsi(HWND window, const std::string& text) {
+    if (window != nullptr) SetWindowTextA(window, text.c_str());
+}
+
+bool SetWindowTextAnsiIfDifferent(HWND window, const std::string& text) {
+    if (window == nullptr || WindowTextAnsi(window) == text) return false;
+    SetWindowTextA(window, text.c_str());
+    return true;
+}
+
+std::string DialogItemTextAnsi(HWND dialog, int id) {
+    return WindowTextAnsi(GetDlgItem(dialog, id));
+}
+
+void SetDialogItemTextAnsi(HWND dialog, int id, const std::string& text) {
+    SetWindowTextAnsi(GetDlgItem(dialog, id), text);
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+    if (text.empty()) return {};
+    int size =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+std::string WideToAnsi(const std::wstring& text) {
+    if (text.empty()) return {};
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size,
+                        nullptr, nullptr);
+    return ansi;
+}
+
+}  // namespace marupo::ui
