@@ -1,0 +1,12 @@
+#pragma once
+// The address-update confirmation dialog and its controls.
+#define IDD_ADDRESS_UPDATE 309
+#define IDC_UPDATE_REWRITE_ALL 327
+#define IDC_UPDATE_APPEND_STREET 328
+#define IDC_UPDATE_OLD_PREFECTURE 354
+#define IDC_UPDATE_NEW_PREFECTURE 355
+#define IDC_UPDATE_POSTAL_LINE 356
+#define IDC_UPDATE_OLD_CITY 364
+#define IDC_UPDATE_OLD_STREET 365
+#define IDC_UPDATE_NEW_CITY 366
+#define IDC_UPDATE_NEW_STREET 367

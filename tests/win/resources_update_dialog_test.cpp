@@ -1,0 +1,116 @@
+// The confirmation dialog as compiled into the shipped 32-bit DLL: ids, kinds, styles, positions
+// in dialog units, texts and creation order, row by row.
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+
+#include "res/update_dialog.h"
+#include "tests/support/dialog_template.h"
+
+namespace marupo {
+namespace {
+
+using testing::DialogTemplate;
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
+struct Row {
+    int id;
+    const wchar_t* className;
+    DWORD style;  // beyond WS_CHILD | WS_VISIBLE
+    int x, y, cx, cy;
+    const wchar_t* text;
+};
+
+// In creation (tab) order.
+const Row kRows[] = {
+    {327, L"Button", BS_AUTORADIOBUTTON | WS_GROUP, 61, 6, 61, 10, L"全て書き換える"},
+    {328, L"Button", BS_AUTORADIOBUTTON, 135, 6, 70, 10, L"番地のみ追記する"},
+    {356, L"Static", SS_LEFT | SS_SUNKEN | WS_GROUP, 5, 6, 38, 8, L"〒 000-0000"},
+    {-1, L"Button", BS_GROUPBOX, 3, 18, 228, 66, L"旧住所"},
+    {-1, L"Static", SS_LEFT, 8, 30, 32, 8, L"都道府県 :"},
+    {354, L"Static", SS_LEFT, 44, 30, 170, 8, L""},
+    {-1, L"Static", SS_LEFT, 8, 42, 25, 8, L"市町村 :"},
+    {364, L"Static", SS_LEFT, 44, 42, 170, 8, L""},
+    {-1, L"Static", SS_LEFT, 8, 54, 18, 8, L"番地 :"},
+    {365, L"Static", SS_LEFT, 44, 54, 170, 24, L""},
+    {-1, L"Static", SS_LEFT, 111, 87, 8, 8, L"↓"},
+    {-1, L"Static", SS_LEFT, 8, 107, 32, 8, L"都道府県 :"},
+    {355, L"Static", SS_LEFT, 44, 107, 170, 8, L""},
+    {-1, L"Static", SS_LEFT, 8, 119, 25, 8, L"市町村 :"},
+    {366, L"Static", SS_LEFT, 44, 119, 170, 8, L""},
+    {-1, L"Static", SS_LEFT, 8, 131, 18, 8, L"番地 :"},
+    {367, L"Static", SS_LEFT, 44, 131, 170, 24, L""},
+    {IDOK, L"Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 239, 5, 50, 14, L"OK"},
+    {IDCANCEL, L"Button", BS_PUSHBUTTON | WS_TABSTOP, 239, 22, 50, 14, L"キャンセル"},
+    {-1, L"Button", BS_GROUPBOX, 3, 95, 228, 66, L"新住所"},
+};
+
+class UpdateDialogResourceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::wstring path = testing::ShippedDllPath();
+        dll_ = std::make_unique<testing::ResourceModule>(path);
+        if (dll_->IsOpen()) {
+            dialog_ = testing::LoadDialogTemplate(dll_->Handle(), IDD_ADDRESS_UPDATE);
+            ASSERT_TRUE(dialog_.has_value()) << "the shipped DLL lacks dialog 309";
+            return;
+        }
+        std::wcout << L"[ NOTE     ] no shipped DLL at " << path
+                   << L"; checking this program's own copy of the resources\n";
+        dialog_ = testing::LoadDialogTemplate(GetModuleHandleW(nullptr), IDD_ADDRESS_UPDATE);
+        if (!dialog_) GTEST_SKIP() << "dialog 309 is in neither the DLL nor this program";
+    }
+
+    std::unique_ptr<testing::ResourceModule> dll_;
+    std::optional<DialogTemplate> dialog_;
+};
+
+TEST_F(UpdateDialogResourceTest, FrameIsAModalCaptionedDialogWithoutSystemMenu) {
+    EXPECT_EQ(dialog_->style, DWORD{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION});
+    EXPECT_EQ(dialog_->style & WS_SYSMENU, 0u);
+    EXPECT_EQ(dialog_->caption, L"住所更新確認");
+    EXPECT_EQ(dialog_->cx, 294);
+    EXPECT_EQ(dialog_->cy, 163);
+    EXPECT_TRUE(dialog_->menu.empty());
+    EXPECT_TRUE(dialog_->windowClass.empty());
+}
+
+TEST_F(UpdateDialogResourceTest, UsesNinePointGothic) {
+    EXPECT_TRUE(dialog_->hasFont);
+    EXPECT_EQ(dialog_->fontPointSize, 9);
+    EXPECT_EQ(dialog_->fontName, L"ＭＳ Ｐゴシック");
+}
+
+TEST_F(UpdateDialogResourceTest, ControlsMatchTheLayoutRowByRow) {
+    ASSERT_EQ(dialog_->controls.size(), std::size(kRows));
+    for (std::size_t i = 0; i < std::size(kRows); ++i) {
+        const Row& row = kRows[i];
+        const auto& control = dialog_->controls[i];
+        SCOPED_TRACE(::testing::Message() << "row " << i << ", id " << row.id);
+        EXPECT_EQ(control.id, row.id);
+        EXPECT_EQ(control.className, row.className);
+        EXPECT_EQ(control.style, kChild | row.style) << std::hex << control.style;
+        EXPECT_EQ(control.exStyle, 0u);
+        EXPECT_EQ(control.x, row.x);
+        EXPECT_EQ(control.y, row.y);
+        EXPECT_EQ(control.cx, row.cx);
+        EXPECT_EQ(control.cy, row.cy);
+        EXPECT_EQ(control.text, row.text);
+    }
+}
+
+TEST_F(UpdateDialogResourceTest, OnlyOkAndCancelAreTabStops) {
+    int tabStops = 0;
+    for (const auto& control : dialog_->controls) {
+        if ((control.style & WS_TABSTOP) == 0) continue;
+        ++tabStops;
+        EXPECT_TRUE(control.id == IDOK || control.id == IDCANCEL) << control.id;
+    }
+    EXPECT_EQ(tabStops, 2);
+}
+
+}  // namespace
+}  // namespace marupo
