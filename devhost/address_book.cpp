@@ -1,0 +1,104 @@
+// IAddressBook: the view's category and selection, the categories, the custom-field captions
+// and the creation of records.
+#include "devhost/host_object.h"
+#include "devhost/host_objects.h"
+
+namespace marupo::devhost {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+class AddressBook final : public HostObject<IAddressBook> {
+  public:
+    explicit AddressBook(std::shared_ptr<HostState> state)
+        : HostObject(std::move(state), "IAddressBook") {}
+
+    HRESULT STDMETHODCALLTYPE GetCategories(ICategoryNames** names) override {
+        HostCall call = Call("GetCategories");
+        if (names == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *names = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        auto created = CreateCategoryNames(state_, state_->book.Categories());
+        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
+        *names = created.Detach();
+        return call.Succeed("ICategoryNames");
+    }
+
+    HRESULT STDMETHODCALLTYPE GetCurrentCategory(BSTR* category) override {
+        HostCall call = Call("GetCurrentCategory");
+        if (category == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *category = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        *category = AllocBstr(state_->book.ViewCategory());
+        if (*category == nullptr) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
+        return call.Succeed(RenderBstr(*category));
+    }
+
+    HRESULT STDMETHODCALLTYPE GetSelection(IAddressRecords** selection) override {
+        HostCall call = Call("GetSelection");
+        if (selection == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *selection = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        auto records = state_->book.SelectedRecords();
+        std::string ids;
+        for (const auto& r : records) ids += (ids.empty() ? "" : " ") + std::to_string(r->id);
+        auto created = CreateAddressRecords(state_, std::move(records));
+        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
+        *selection = created.Detach();
+        return call.Succeed("IAddressRecords [" + ids + "]");
+    }
+
+    HRESULT STDMETHODCALLTYPE AddRecord(BSTR category, BSTR givenName, BSTR surname,
+                                        IAddressRecord** record) override {
+        HostCall call = Call("AddRecord");
+        call.Arg(category).Arg(givenName).Arg(surname);
+        if (record == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *record = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        std::u16string name = FromBstr(category);
+        if (!state_->book.HasCategory(name)) {
+            return call.Fail(E_INVALIDARG, u"カテゴリ「" + name + u"」はありません。");
+        }
+        RecordPtr added = state_->book.Add(name);
+        added->givenName = FromBstr(givenName);
+        added->surname = FromBstr(surname);
+        auto created = CreateAddressRecord(state_, added);
+        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
+        *record = created.Detach();
+        state_->NotifyBookChanged();
+        return call.Succeed("IAddressRecord#" + std::to_string(added->id));
+    }
+
+    HRESULT STDMETHODCALLTYPE GetCustomLabel(long index, BSTR* label) override {
+        HostCall call = Call("GetCustomLabel");
+        call.Arg(index);
+        if (label == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *label = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        if (index < 0 || index >= kCustomFields) {
+            return call.Fail(E_INVALIDARG, u"カスタム項目の番号は 0 から 3 です。");
+        }
+        *label = AllocBstr(state_->book.CustomLabels()[static_cast<size_t>(index)]);
+        if (*label == nullptr) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
+        return call.Succeed(RenderBstr(*label));
+    }
+
+#define UNUSED_SLOT(n)                                 \
+    HRESULT STDMETHODCALLTYPE Reserved##n() override { \
+        return Unused("Reserved" #n);                  \
+    }
+    UNUSED_SLOT(9)
+    UNUSED_SLOT(12)
+    UNUSED_SLOT(13)
+    UNUSED_SLOT(14)
+    UNUSED_SLOT(15)
+#undef UNUSED_SLOT
+};
+
+}  // namespace
+
+ComPtr<IAddressBook> CreateAddressBook(std::shared_ptr<HostState> state) {
+    return AddressBook::Make<AddressBook, IAddressBook>(std::move(state));
+}
+
+}  // namespace marupo::devhost

@@ -1,0 +1,25 @@
+#pragma once
+// The script language's lines: words separated by blanks, "quoted words" with the escapes of
+// text_codec.h, `#` starting a comment outside quotes. What the words mean is the runner's job.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marupo::devhost {
+
+struct ScriptLine {
+    int number = 0;
+    std::vector<std::u16string> words;
+    std::string Keyword() const;  // the first word in UTF-8
+    std::string Word(size_t index) const;
+};
+
+struct ScriptParseResult {
+    std::vector<ScriptLine> lines;  // blank and comment lines left out
+    std::string error;              // "line N: ..." when the script is malformed
+};
+
+ScriptParseResult ParseScript(std::string_view utf8);
+
+}  // namespace marupo::devhost

@@ -1,0 +1,301 @@
+// A minimal add-in for testing the stand-in host: one command, "TestStamp", with a 16x16 bitmap
+// in the Address menu. The command appends a stamp to the note of the first selected record, or
+// creates a stamped record in the view's category when nothing is selected. Every call from the
+// host is appended to the file named by MARUPO_TEST_ADDIN_TRACE, so that tests can see it.
+#include <windows.h>
+
+#include <objbase.h>
+#include <oleauto.h>
+#include <wrl/client.h>
+
+#include <atomic>
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "host/bstr.h"
+#include "host/desktop_host.h"
+#include "tests/addin/test_addin_ids.h"
+
+using marupo::UniqueBstr;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+HINSTANCE g_module = nullptr;
+std::atomic<long> g_locks{0};
+
+// {B845B21F-0F9A-45C5-B91C-07BCAEECFF66}
+constexpr CLSID kTestAddinClsid = {
+    0xb845b21f, 0x0f9a, 0x45c5, {0xb9, 0x1c, 0x07, 0xbc, 0xae, 0xec, 0xff, 0x66}};
+constexpr wchar_t kClsidText[] = L"{B845B21F-0F9A-45C5-B91C-07BCAEECFF66}";
+// {BE44897A-EB38-11D5-823F-00C04FA03755}
+constexpr CLSID kRegistryClsid = {
+    0xbe44897a, 0xeb38, 0x11d5, {0x82, 0x3f, 0x00, 0xc0, 0x4f, 0xa0, 0x37, 0x55}};
+
+void Trace(const std::string& line) {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"MARUPO_TEST_ADDIN_TRACE", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    FILE* file = _wfopen(path, L"ab");
+    if (file == nullptr) return;
+    std::fprintf(file, "%s\n", line.c_str());
+    std::fclose(file);
+}
+
+std::string Hex(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+template <class Interface>
+class Dispatch : public Interface {
+  public:
+    Dispatch() { ++g_locks; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Interface)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+
+  protected:
+    virtual ~Dispatch() { --g_locks; }
+
+  private:
+    ULONG references_ = 0;
+};
+
+HRESULT AddressBookOf(IUnknown* host, ComPtr<IAddressBook>* book) {
+    ComPtr<IDesktopApplication> application;
+    HRESULT hr = host != nullptr ? host->QueryInterface(IID_PPV_ARGS(&application)) : E_POINTER;
+    if (FAILED(hr)) return hr;
+    ComPtr<IUnknown> unknown;
+    hr = application->GetAddressBook(&unknown);
+    if (FAILED(hr)) return hr;
+    if (!unknown) return E_POINTER;
+    return unknown.As(book);
+}
+
+class StampCommand final : public Dispatch<IDesktopCommand> {
+  public:
+    explicit StampCommand(IUnknown* host) : host_(host) {}
+    ~StampCommand() override { Trace("command released"); }
+
+    HRESULT STDMETHODCALLTYPE OnCommand() override {
+        HRESULT hr = Run();
+        Trace("OnCommand TestStamp " + Hex(hr));
+        return hr;
+    }
+
+  private:
+    HRESULT Run() {
+        ComPtr<IAddressBook> book;
+        HRESULT hr = AddressBookOf(host_.Get(), &book);
+        if (FAILED(hr)) return hr;
+        ComPtr<IAddressRecords> selection;
+        if (FAILED(hr = book->GetSelection(&selection))) return hr;
+        if (!selection) return E_POINTER;
+        long count = 0;
+        if (FAILED(hr = selection->GetCount(&count))) return hr;
+        ComPtr<IAddressRecord> record;
+        if (count > 0) {
+            if (FAILED(hr = selection->GetItem(0, &record))) return hr;
+            if (!record) return E_POINTER;
+            UniqueBstr note;
+            if (FAILED(hr = record->GetNote(note.Put()))) return hr;
+            UniqueBstr stamped(SysAllocString((note.ToWide() + L"[スタンプ]").c_str()));
+            return record->SetNote(stamped.Get());
+        }
+        UniqueBstr view;
+        if (FAILED(hr = book->GetCurrentCategory(view.Put()))) return hr;
+        UniqueBstr category(
+            SysAllocString(view.ToWide() == L"All" ? L"未分類" : view.ToWide().c_str()));
+        UniqueBstr given(SysAllocString(L"押印"));
+        UniqueBstr surname(SysAllocString(L"テスト"));
+        if (FAILED(hr = book->AddRecord(category.Get(), given.Get(), surname.Get(), &record))) {
+            return hr;
+        }
+        if (!record) return E_POINTER;
+        UniqueBstr note(SysAllocString(L"[スタンプ]"));
+        return record->SetNote(note.Get());
+    }
+
+    ComPtr<IUnknown> host_;
+};
+
+class TestAddin final : public Dispatch<IDesktopAddin> {
+  public:
+    ~TestAddin() override { Trace("addin released"); }
+
+    HRESULT STDMETHODCALLTYPE OnInitialize(IDispatch* host, long cookie, long, long,
+                                           long* success) override {
+        Trace("OnInitialize cookie " + std::to_string(cookie));
+        host_ = host;
+        cookie_ = cookie;
+        HRESULT hr = Register();
+        if (FAILED(hr)) Trace("OnInitialize failed " + Hex(hr));
+        if (success != nullptr) *success = SUCCEEDED(hr) ? 1 : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnUninitialize() override {
+        Trace("OnUninitialize");
+        cookie_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetFrameworkVersion(long* version) override {
+        if (version == nullptr) return E_POINTER;
+        *version = 2;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ShowAboutBox(long) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ShowProperties(long) override { return S_OK; }
+
+  private:
+    HRESULT Register() {
+        ComPtr<IDesktopApplication> application;
+        HRESULT hr = host_ ? host_.As(&application) : E_POINTER;
+        if (FAILED(hr)) return hr;
+        ComPtr<IDesktopCommandTable> table;
+        if (FAILED(hr = application->GetCommandTable(&table))) return hr;
+        if (!table) return E_POINTER;
+        ComPtr<IDesktopCommand> command = new (std::nothrow) StampCommand(host_.Get());
+        if (!command) return E_OUTOFMEMORY;
+        UniqueBstr name(SysAllocString(L"TestStamp"));
+        long id = 0;
+        if (FAILED(hr = table->AddCommand(cookie_, name.Get(), command.Get(), &id))) return hr;
+        if (hr != S_OK) return hr;
+        UniqueBstr text(SysAllocString(kTestStampMenuText));
+        return table->AddMenuItem(id, reinterpret_cast<LONG_PTR>(g_module), kTestStampBitmap,
+                                  text.Get(), 1);
+    }
+
+    ComPtr<IDispatch> host_;
+    long cookie_ = 0;
+};
+
+class ClassFactory final : public IClassFactory {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++g_locks); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--g_locks); }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        *object = nullptr;
+        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+        ComPtr<IDesktopAddin> addin = new (std::nothrow) TestAddin();
+        if (!addin) return E_OUTOFMEMORY;
+        return addin->QueryInterface(riid, object);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        lock ? ++g_locks : --g_locks;
+        return S_OK;
+    }
+};
+
+ClassFactory g_factory;
+
+std::wstring ClassKey() {
+    return std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
+}
+
+LSTATUS SetString(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                     nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status;
+}
+
+// Tells the host's add-in registry about this add-in, or withdraws it.
+HRESULT Announce(bool add) {
+    ComPtr<IDesktopAddinRegistry> registry;
+    HRESULT hr = CoCreateInstance(kRegistryClsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&registry));
+    if (FAILED(hr)) return hr;
+    UniqueBstr clsid(SysAllocString(kClsidText));
+    ComPtr<IDesktopAddinEntry> entry;
+    if (FAILED(hr = registry->FindAddin(clsid.Get(), &entry))) return hr;
+    if (entry && FAILED(hr = entry->Remove())) return hr;
+    if (!add) return S_OK;
+    entry.Reset();
+    UniqueBstr name(SysAllocString(L"Marupo Test Addin"));
+    return registry->RegisterAddin(clsid.Get(), name.Get(), &entry);
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (clsid != kTestAddinClsid) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_factory.QueryInterface(riid, object);
+}
+
+STDAPI DllCanUnloadNow() {
+    return g_locks == 0 ? S_OK : S_FALSE;
+}
+
+STDAPI DllRegisterServer() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return E_FAIL;
+    LSTATUS status = SetString(ClassKey(), nullptr, L"Marupo Test Addin");
+    if (status == ERROR_SUCCESS)
+        status = SetString(ClassKey() + L"\\InprocServer32", nullptr, path);
+    if (status == ERROR_SUCCESS) {
+        status = SetString(ClassKey() + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    }
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+    return Announce(true);
+}
+
+STDAPI DllUnregisterServer() {
+    Announce(false);
+    RegDeleteKeyW(HKEY_CURRENT_USER, (ClassKey() + L"\\InprocServer32").c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, ClassKey().c_str());
+    return S_OK;
+}
