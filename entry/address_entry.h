@@ -6,28 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace marupo {
-
-enum ContactLabel : std::int32_t {
-    labelCompany = 0,  // 会社
-    labelHome = 1,     // 自宅
-    labelFax = 2,      // Fax
-    labelOther = 3,    // その他
-    labelEmail = 4,    // E-Mail
-    labelMain = 5,     // 代表
-    labelPager = 6,    // ポケベル
-    labelMobile = 7,   // 携帯
-};
-constexpr int kContactLabelCount = 8;
-constexpr int kContactSlotCount = 5;
-constexpr int kCustomFieldCount = 4;
-
-struct ContactSlot {
-    std::int32_t labelIndex = labelCompany;
-    std::string text;
-};
-
-}  // namespace marupo
+#include "entry/contact_slot.h"
+#include "entry/host_object_ref.h"
+#include "entry/host_text_origins.h"
 
 namespace marupo {
 
@@ -57,6 +38,17 @@ struct AddressEntry {
     std::array<std::string, kCustomFieldCount> customLabels;  // already formatted "%s:"
     std::string viewCategory;                                 // "All" for all categories
     bool editsExisting = false;
+    // The host's category-name list (ICategoryNames), which the editor fills its category list
+    // from; one reference, released with the entry. Set and read through
+    // entry/host_categories.h on Windows.
+    HostObjectRef hostCategories;
+    // The host's own text of every field read from it, so that characters Shift-JIS cannot hold
+    // survive a field the user did not change (entry/host_text.h).
+    HostTextOrigins hostTextOrigins;
 };
+
+// The entry's text that a field id stands for (viewCategory included).
+std::string& EntryText(AddressEntry& entry, HostTextField field);
+const std::string& EntryText(const AddressEntry& entry, HostTextField field);
 
 }  // namespace marupo
