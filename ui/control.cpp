@@ -5,13 +5,6 @@
 #include "ui/window_text.h"
 
 namespace marupo::ui {
-namespace {
-
-// Any fixed id: one object subclasses one window once.
-constexpr UINT_PTR kSubclassId = 0x4D41;
-
-}  // namespace
-
 Control::~Control() = default;
 
 bool Control::Attach(HWND window) {
@@ -85,7 +78,7 @@ SubclassedControl::~SubclassedControl() {
 bool SubclassedControl::Attach(HWND window) {
     if (Handle() == window && subclassed_) return true;
     if (!Control::Attach(window)) return false;
-    if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!SetWindowSubclass(window, SubclassProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this))) {
         Control::Detach();
         return false;
     }
@@ -95,9 +88,15 @@ bool SubclassedControl::Attach(HWND window) {
 
 HWND SubclassedControl::Detach() {
     if (subclassed_ && Handle() != nullptr && IsWindow(Handle()))
-        RemoveWindowSubclass(Handle(), SubclassProc, kSubclassId);
+        RemoveWindowSubclass(Handle(), SubclassProc, SubclassId());
     subclassed_ = false;
     return Control::Detach();
+}
+
+// Each object is its own subclass entry, so that two objects on one window never replace or
+// remove each other's.
+UINT_PTR SubclassedControl::SubclassId() const {
+    return reinterpret_cast<UINT_PTR>(this);
 }
 
 LRESULT SubclassedControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -113,7 +112,7 @@ LRESULT CALLBACK SubclassedControl::SubclassProc(HWND window, UINT message, WPAR
     auto* control = reinterpret_cast<SubclassedControl*>(self);
     if (message == WM_NCDESTROY) {
         // The window goes away: unhook first so that nothing reaches the object afterwards.
-        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+        RemoveWindowSubclass(window, SubclassProc, control->SubclassId());
         control->subclassed_ = false;
         control->Control::Detach();
         return DefSubclassProc(window, message, wParam, lParam);

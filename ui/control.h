@@ -68,6 +68,7 @@ class SubclassedControl : public Control {
   private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
+    UINT_PTR SubclassId() const;
     bool subclassed_ = false;
 };
 
