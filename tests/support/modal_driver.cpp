@@ -65,8 +65,9 @@ std::vector<std::wstring> ModalDriver::MessageTexts() const {
 std::wstring ModalDriver::Text(HWND window) {
     int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<size_t>(std::max(0, length)));
+    // The length may overstate the text of an ANSI window; the copy tells the real one.
+    int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(0, copied)));
     return text;
 }
 
