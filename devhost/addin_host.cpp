@@ -115,9 +115,9 @@ HRESULT EnsureAddinRegistryRegistered(bool force) {
     if (!force) {
         wchar_t current[MAX_PATH] = {};
         DWORD size = sizeof current;
+        // COM's view of the classes, which is what CoCreateInstance goes by.
         LSTATUS status = RegGetValueW(
-            HKEY_CURRENT_USER,
-            L"Software\\Classes\\CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}\\InprocServer32",
+            HKEY_CLASSES_ROOT, L"CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}\\InprocServer32",
             nullptr, RRF_RT_REG_SZ, nullptr, current, &size);
         if (status == ERROR_SUCCESS && GetFileAttributesW(current) != INVALID_FILE_ATTRIBUTES) {
             return S_FALSE;

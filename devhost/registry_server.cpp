@@ -210,15 +210,44 @@ class ClassFactory final : public IClassFactory {
 
 ClassFactory g_factory;
 
-LSTATUS SetString(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+LSTATUS SetString(HKEY root, const std::wstring& path, const wchar_t* name,
+                  const std::wstring& value) {
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                     nullptr, &key, nullptr);
+    LSTATUS status =
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) return status;
     status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status;
+}
+
+// "Software\\Classes\\" is left out where the key goes under HKEY_CLASSES_ROOT.
+constexpr size_t kClassesPrefixLength = 17;
+
+LSTATUS WriteClass(HKEY root, const std::wstring& classKey, const std::wstring& path) {
+    LSTATUS status = SetString(root, classKey, nullptr, L"Marupo DevHost Add-in Registry");
+    if (status == ERROR_SUCCESS)
+        status = SetString(root, classKey + L"\\InprocServer32", nullptr, path);
+    if (status == ERROR_SUCCESS) {
+        status = SetString(root, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    }
+    return status;
+}
+
+void DeleteClass(HKEY root, const std::wstring& classKey) {
+    RegDeleteKeyW(root, (classKey + L"\\InprocServer32").c_str());
+    RegDeleteKeyW(root, classKey.c_str());
+}
+
+// Whether COM's view of the classes names this file as the server.
+bool ComSeesServer(const wchar_t* path) {
+    wchar_t seen[MAX_PATH] = {};
+    DWORD size = sizeof seen;
+    std::wstring key = std::wstring(kClassKey + kClassesPrefixLength) + L"\\InprocServer32";
+    return RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, seen,
+                        &size) == ERROR_SUCCESS &&
+           _wcsicmp(seen, path) == 0;
 }
 
 }  // namespace
@@ -245,23 +274,27 @@ STDAPI DllCanUnloadNow() {
     return g_locks == 0 ? S_OK : S_FALSE;
 }
 
-// Per user, so that no administrator is needed: HKCU\Software\Classes\CLSID\{...}.
+// Per user, so that no administrator is needed: HKCU\Software\Classes\CLSID\{...}. Windows
+// shows per-user classes to COM through HKEY_CLASSES_ROOT; where that view does not include them
+// (Wine), the class is written there as well so that CoCreateInstance finds it.
 STDAPI DllRegisterServer() {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return E_FAIL;
-    std::wstring classKey = kClassKey;
-    LSTATUS status = SetString(classKey, nullptr, L"Marupo DevHost Add-in Registry");
-    if (status == ERROR_SUCCESS) status = SetString(classKey + L"\\InprocServer32", nullptr, path);
-    if (status == ERROR_SUCCESS) {
-        status = SetString(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    LSTATUS status = WriteClass(HKEY_CURRENT_USER, kClassKey, path);
+    if (status == ERROR_SUCCESS && !ComSeesServer(path)) {
+        status = WriteClass(HKEY_CLASSES_ROOT, kClassKey + kClassesPrefixLength, path);
     }
     return status == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
 STDAPI DllUnregisterServer() {
-    std::wstring classKey = kClassKey;
-    RegDeleteKeyW(HKEY_CURRENT_USER, (classKey + L"\\InprocServer32").c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, classKey.c_str());
+    DeleteClass(HKEY_CURRENT_USER, kClassKey);
+    // What COM still sees of this file after that is the mirror written at registration.
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH && ComSeesServer(path)) {
+        DeleteClass(HKEY_CLASSES_ROOT, kClassKey + kClassesPrefixLength);
+    }
     return S_OK;
 }
