@@ -29,6 +29,9 @@ marupo_ensure_prefix() {
   printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     '"ＭＳ Ｐゴシック"="IPAPGothic"' '"ＭＳ ゴシック"="IPAGothic"' \
     '"MS PGothic"="IPAPGothic"' '"MS Gothic"="IPAGothic"' '"MS UI Gothic"="IPAPGothic"' \
+    '' '; No window manager runs on the virtual display: Wine draws the frames itself and does' \
+    '; not wait for one each time a top-level window (a message box, a dialog) goes away.' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' \
     | iconv -f UTF-8 -t CP932 > "$reg"
   "$WINE" regedit "$reg" >/dev/null 2>&1 || true
   "$WINESERVER" -w

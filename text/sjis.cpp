@@ -13,6 +13,22 @@ std::size_t CharCount(std::string_view s) {
     return count;
 }
 
+bool IsCharBoundary(std::string_view s, std::size_t pos) {
+    if (pos == 0 || pos >= s.size()) return true;
+    std::size_t run = 0;
+    while (run < pos && IsLeadByte(static_cast<unsigned char>(s[pos - 1 - run]))) ++run;
+    // The run starts on a boundary (text start or behind a byte that ends a character) and
+    // pairs up from there.
+    return run % 2 == 0;
+}
+
+std::string_view TruncateToBytes(std::string_view s, std::size_t maxBytes) {
+    if (s.size() <= maxBytes) return s;
+    std::size_t end = maxBytes;
+    if (!IsCharBoundary(s, end)) --end;
+    return s.substr(0, end);
+}
+
 std::size_t FindCharWise(std::string_view haystack, std::string_view needle, std::size_t from) {
     if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
     for (std::size_t pos = from; pos + needle.size() <= haystack.size();

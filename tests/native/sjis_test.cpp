@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
+
+#include "text/encoding.h"
 
 namespace marupo::text {
 namespace {
@@ -36,10 +40,79 @@ TEST(SjisTest, FindCharWiseNeverMatchesAcrossCharacterBoundary) {
 }
 
 TEST(SjisTest, FindCharWiseFindsFirstOccurrence) {
-    const std::string city = "\x8E\x44\x96\x79" + kShi + "\x92\x86\x89\x9B\x8B\xE6";  // 札幌市中央区
+    const std::string city =
+        "\x8E\x44\x96\x79" + kShi + "\x92\x86\x89\x9B\x8B\xE6";  // 札幌市中央区
     EXPECT_EQ(FindCharWise(city, kShi), 4u);
     EXPECT_EQ(FindCharWise(city + kShi, kShi, 5), 12u);
     EXPECT_EQ(FindCharWise("", kShi), std::string::npos);
+}
+
+// The boundaries a character-wise walk from the start visits.
+std::vector<bool> WalkedBoundaries(const std::string& s) {
+    std::vector<bool> boundary(s.size() + 1, false);
+    for (std::size_t pos = 0; pos < s.size(); pos += CharLengthAt(s, pos)) boundary[pos] = true;
+    boundary[s.size()] = true;
+    return boundary;
+}
+
+TEST(SjisTest, IsCharBoundaryAgreesWithForwardWalk) {
+    // Bytes chosen to make long runs of lead-byte values, trail bytes that are lead values, and
+    // ASCII in between.
+    const unsigned char alphabet[] = {0x81, 0x8E, 0x9F, 0xE0, 0xFC, 0x73, 0x40, 0x5C, 'a', '0'};
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string s(random() % 24, '\0');
+        for (char& c : s) c = static_cast<char>(alphabet[random() % sizeof alphabet]);
+        const std::vector<bool> expected = WalkedBoundaries(s);
+        for (std::size_t pos = 0; pos <= s.size(); ++pos) {
+            ASSERT_EQ(IsCharBoundary(s, pos), expected[pos]) << "round " << round << " pos " << pos;
+        }
+    }
+}
+
+TEST(SjisTest, TruncateToBytesNeverCutsACharacter) {
+    const std::string city = "\x8E\x44\x96\x79" + kShi;  // 札幌市
+    EXPECT_EQ(TruncateToBytes(city, 6), city);
+    EXPECT_EQ(TruncateToBytes(city, 5), "\x8E\x44\x96\x79");
+    EXPECT_EQ(TruncateToBytes(city, 4), "\x8E\x44\x96\x79");
+    EXPECT_EQ(TruncateToBytes(city, 1), "");
+    EXPECT_EQ(TruncateToBytes("ab" + kShi, 3), "ab");
+    EXPECT_EQ(TruncateToBytes("abc", 0), "");
+}
+
+TEST(SjisTest, CharactersIteratesOneCharacterPerStep) {
+    const std::string s = "a" + kShi + "\xB1" + kHyou + "\x8E";
+    std::vector<std::string> pieces;
+    for (std::string_view ch : Characters(s)) {
+        pieces.emplace_back(ch);
+    }
+    EXPECT_EQ(pieces, (std::vector<std::string>{"a", kShi, "\xB1", kHyou, "\x8E"}));
+    EXPECT_EQ(Characters("").begin(), Characters("").end());
+}
+
+TEST(EncodingTest, ConvertsBetweenCodePage932AndUtf8) {
+    // 札幌市中央区, half-width ｱ, the postal mark 〒, the CP932-only ① and ～ (FF5E in CP932).
+    const std::string sjis =
+        "\x8E\x44\x96\x79\x8E\x73\x92\x86\x89\x9B\x8B\xE6\xB1\x81\xA7\x87\x40\x81\x60";
+    const std::string utf8 = "札幌市中央区ｱ〒①～";
+    EXPECT_EQ(Cp932ToUtf8(sjis), utf8);
+    EXPECT_EQ(Utf8ToCp932(utf8), sjis);
+    EXPECT_EQ(Cp932ToUtf8("abc-123"), "abc-123");
+    EXPECT_EQ(Cp932ToUtf8(""), "");
+    EXPECT_EQ(Utf8ToCp932(""), "");
+}
+
+TEST(EncodingTest, BytesThatDoNotConvertAreReplacedAndConversionGoesOn) {
+    // A lead byte at the end (truncated character) and an embedded NUL.
+    const std::string out = Cp932ToUtf8(std::string("a\0b\x8E", 4));
+    ASSERT_GE(out.size(), 3u);
+    EXPECT_EQ(out.substr(0, 3), std::string("a\0b", 3));
+    EXPECT_GT(out.size(), 3u);  // something stands for the broken character
+    // Text that Shift-JIS cannot hold (an emoji) does not stop the rest.
+    const std::string back = Utf8ToCp932("x\xF0\x9F\x98\x80y");
+    ASSERT_GE(back.size(), 3u);
+    EXPECT_EQ(back.front(), 'x');
+    EXPECT_EQ(back.back(), 'y');
 }
 
 struct CompareCase {
@@ -47,6 +120,10 @@ struct CompareCase {
     std::string b;
     int sign;
 };
+
+void PrintTo(const CompareCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.a) << " vs " << ::testing::PrintToString(c.b);
+}
 
 class CompareCp932Test : public ::testing::TestWithParam<CompareCase> {};
 
@@ -65,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Half-width katakana (0xB1) sorts before any double-byte character.
                       CompareCase{"\xB1", "\x82\xA0", -1},
                       // Double-byte: lead first, then trail.
-                      CompareCase{"\x82\xA0", "\x82\xA2", -1}, CompareCase{"\x88\x9F", "\x82\xFC", 1},
+                      CompareCase{"\x82\xA0", "\x82\xA2", -1},
+                      CompareCase{"\x88\x9F", "\x82\xFC", 1},
                       // A double-byte character sorts after every ASCII letter.
                       CompareCase{"z", "\x81\x40", -1}));
 

@@ -1,0 +1,47 @@
+#pragma once
+// The postal-code file search: a sequential scan of the nationwide file and, only when that holds
+// no line with the code, of the business-office file. No index and no cache: every search opens,
+// reads and closes the files afresh. The caller shows the messages for the outcome.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "postal/postal_address.h"
+#include "postal/postal_file.h"
+#include "postal/postal_line_scan.h"
+#include "settings/postal_settings.h"
+
+namespace marupo::postal {
+
+enum class SearchOutcome {
+    found,
+    notFound,              // in neither file
+    nationwideUnopenable,  // the business file was not tried
+    businessUnopenable,    // after the nationwide file held no line for the code
+    nationwideUnreadable,  // a read error in the middle of the file
+    businessUnreadable,
+};
+
+using FileOpener = std::function<std::unique_ptr<PostalFile>(const std::string& path)>;
+
+// Searches for `code` (normally the seven digits of NormalizePostalCode; compared as text) and
+// fills `result` on success. `result` is cleared first: a part the found line lacks stays empty.
+SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& settings,
+                                PostalAddress& result, const FileOpener& open = OpenPostalFile,
+                                std::size_t blockSize = kDefaultBlockSize);
+
+// The town-area text Japan Post puts where a code has no town area of its own.
+inline constexpr char kNoTownArea[] =
+    "\x88\xC8\x89\xBA\x82\xC9\x8C\x66\x8D\xDA\x82\xAA\x82\xC8\x82\xA2\x8F\xEA\x8D\x87";  // 以下に掲載がない場合
+
+// Empties `street` when it is the placeholder text as a whole.
+void RemoveNoTownArea(PostalAddress& address);
+
+// Moves the ward of a designated city to the front of the street: the city is cut behind its
+// first 市 unless 市 is missing, first or last, or the city is one of the names that hold 市
+// before their end (四日市市, 廿日市市, 市原市, 市川市, 今市市).
+void SplitDesignatedCity(PostalAddress& address);
+
+}  // namespace marupo::postal

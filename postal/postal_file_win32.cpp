@@ -1,0 +1,44 @@
+#include <windows.h>
+
+#include "postal/postal_file.h"
+
+namespace marupo::postal {
+namespace {
+
+class WindowsPostalFile final : public PostalFile {
+  public:
+    explicit WindowsPostalFile(HANDLE file) : file_(file) {}
+    ~WindowsPostalFile() override { CloseHandle(file_); }
+    WindowsPostalFile(const WindowsPostalFile&) = delete;
+    WindowsPostalFile& operator=(const WindowsPostalFile&) = delete;
+
+    std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+        const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD read = 0;
+        if (!ReadFile(file_, buffer, wanted, &read, nullptr)) return -1;
+        return static_cast<std::ptrdiff_t>(read);
+    }
+
+    bool Seek(std::uint64_t offset) override {
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(offset);
+        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) != FALSE;
+    }
+
+  private:
+    HANDLE file_;
+};
+
+}  // namespace
+
+std::unique_ptr<PostalFile> OpenPostalFile(const std::string& path) {
+    if (path.empty()) return nullptr;
+    // Share mode 0: exclusive, as the add-in has always opened the postal-code files. Without
+    // FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<WindowsPostalFile>(file);
+}
+
+}  // namespace marupo::postal

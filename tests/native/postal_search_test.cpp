@@ -1,0 +1,361 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "postal/postal_file_search.h"
+#include "text/encoding.h"
+
+namespace marupo::postal {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+// Shift-JIS from readable text.
+std::string S(const std::string& utf8) {
+    return text::Utf8ToCp932(utf8);
+}
+
+// A KEN_ALL.CSV line in the published layout.
+std::string Ken(const std::string& code, const std::string& prefecture, const std::string& city,
+                const std::string& town, const std::string& eol = "\r\n") {
+    return "01101,\"" + code.substr(0, 3) + "  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁｮｳ\",\"" +
+           prefecture + "\",\"" + city + "\",\"" + town + "\",0,0,0,0,0,0" + eol;
+}
+
+// A JIGYOSYO.CSV line in the published layout.
+std::string Jig(const std::string& code, const std::string& prefecture, const std::string& city,
+                const std::string& town, const std::string& block) {
+    return "13101,\"ｶﾌﾞｼｷｶﾞｲｼｬ\",\"株式会社　見本\",\"" + prefecture + "\",\"" + city + "\",\"" +
+           town + "\",\"" + block + "\",\"" + code + "\",\"100  \",\"銀座\",0,0,0\r\n";
+}
+
+class TempDir {
+  public:
+    TempDir() {
+        static std::atomic<int> counter{0};
+        path_ = fs::temp_directory_path() /
+                ("marupo-search-" +
+                 std::to_string(
+                     static_cast<long long>(::testing::UnitTest::GetInstance()->random_seed())) +
+                 "-" + std::to_string(counter++) + "-" + std::to_string(std::rand()));
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    // Writes `utf8Content` converted to Shift-JIS, or raw bytes when `raw`.
+    std::string Write(const std::string& name, const std::string& content) const {
+        const fs::path file = path_ / name;
+        std::ofstream(file, std::ios::binary) << content;
+        return file.string();
+    }
+    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    fs::path path_;
+};
+
+struct SearchCase {
+    const char* name;
+    std::string nationwide;  // file contents in UTF-8 (converted to Shift-JIS)
+    std::string business;
+    std::int32_t divCity;
+    std::string code;
+    SearchOutcome outcome;
+    std::string prefecture;  // expected, UTF-8
+    std::string city;
+    std::string street;
+};
+
+void PrintTo(const SearchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<SearchCase>& param) {
+    std::string name = param.param.name;
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return name;
+}
+
+class SearchPostalFilesTest : public ::testing::TestWithParam<SearchCase> {};
+
+TEST_P(SearchPostalFilesTest, FindsTheAddressAsTheFilesHoldIt) {
+    const SearchCase& c = GetParam();
+    TempDir dir;
+    PostalSettings settings;
+    settings.nationwideFile = dir.Write("KEN_ALL.CSV", S(c.nationwide));
+    settings.businessFile = dir.Write("JIGYOSYO.CSV", S(c.business));
+    settings.divCity = c.divCity;
+    // The result holds an earlier lookup's parts: none of them may survive.
+    PostalAddress result{"stale", "stale", "stale"};
+    for (std::size_t block : {kDefaultBlockSize, std::size_t{5}}) {
+        ASSERT_EQ(SearchPostalFiles(c.code, settings, result, OpenPostalFile, block), c.outcome);
+        if (c.outcome != SearchOutcome::found) continue;
+        EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
+        EXPECT_EQ(result.city, S(c.city)) << "block " << block;
+        EXPECT_EQ(result.street, S(c.street)) << "block " << block;
+    }
+}
+
+const std::string kSapporoPlaceholder =
+    Ken("0600000", "北海道", "札幌市中央区", "以下に掲載がない場合");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SearchPostalFilesTest,
+    ::testing::Values(
+        SearchCase{"nationwide hit", Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 0,
+                   "0640941", SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘"},
+        SearchCase{"first line of several wins",
+                   Ken("0660005", "北海道", "千歳市", "協和（８８－２、２７１－１０、") +
+                       Ken("0660005", "北海道", "千歳市", "３４３－２、４０４－１）"),
+                   "", 0, "0660005", SearchOutcome::found, "北海道", "千歳市",
+                   "協和（８８－２、２７１－１０、"},
+        SearchCase{"placeholder removed", kSapporoPlaceholder, "", 0, "0600000",
+                   SearchOutcome::found, "北海道", "札幌市中央区", ""},
+        SearchCase{"placeholder removed before the ward moves", kSapporoPlaceholder, "", 1,
+                   "0600000", SearchOutcome::found, "北海道", "札幌市", "中央区"},
+        SearchCase{"ward moved in front of the street",
+                   Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 1, "0640941",
+                   SearchOutcome::found, "北海道", "札幌市", "中央区旭ケ丘"},
+        SearchCase{"split only when divCity is exactly 1",
+                   Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 2, "0640941",
+                   SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘"},
+        SearchCase{"Yokkaichi kept", Ken("5100000", "三重県", "四日市市", "以下に掲載がない場合"),
+                   "", 1, "5100000", SearchOutcome::found, "三重県", "四日市市", ""},
+        SearchCase{"Hatsukaichi kept", Ken("7380000", "広島県", "廿日市市", "本町"), "", 1,
+                   "7380000", SearchOutcome::found, "広島県", "廿日市市", "本町"},
+        SearchCase{"Ichihara kept", Ken("2900000", "千葉県", "市原市", "五井"), "", 1, "2900000",
+                   SearchOutcome::found, "千葉県", "市原市", "五井"},
+        SearchCase{"Ichikawa kept", Ken("2720000", "千葉県", "市川市", "八幡"), "", 1, "2720000",
+                   SearchOutcome::found, "千葉県", "市川市", "八幡"},
+        SearchCase{"Imaichi kept", Ken("3211200", "栃木県", "今市市", "今市"), "", 1, "3211200",
+                   SearchOutcome::found, "栃木県", "今市市", "今市"},
+        SearchCase{"city ending in its only shi kept",
+                   Ken("2200000", "神奈川県", "横浜市", "桜木町"), "", 1, "2200000",
+                   SearchOutcome::found, "神奈川県", "横浜市", "桜木町"},
+        // A county and town name holding 市 is split like any other: the rules know no names but
+        // five.
+        SearchCase{"county town with shi split", Ken("0460003", "北海道", "余市郡余市町", "黒川町"),
+                   "", 1, "0460003", SearchOutcome::found, "北海道", "余市", "郡余市町黒川町"},
+        SearchCase{"town without shi kept", Ken("0482200", "北海道", "磯谷郡蘭越町", "港町"), "", 1,
+                   "0482200", SearchOutcome::found, "北海道", "磯谷郡蘭越町", "港町"},
+        SearchCase{"shi first kept", Ken("3214300", "栃木県", "市貝町", "市塙"), "", 1, "3214300",
+                   SearchOutcome::found, "栃木県", "市貝町", "市塙"},
+        SearchCase{"inner shi not in the list is split",
+                   Ken("9218800", "石川県", "野々市市", "本町"), "", 1, "9218800",
+                   SearchOutcome::found, "石川県", "野々市", "市本町"},
+        SearchCase{"business hit joins town and block", "",
+                   Jig("1008799", "東京都", "千代田区", "大手町", "１丁目３－３"), 0, "1008799",
+                   SearchOutcome::found, "東京都", "千代田区", "大手町１丁目３－３"},
+        SearchCase{
+            "business hit with ward split", Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"),
+            Jig("0608406", "北海道", "札幌市中央区", "北１条西", "１丁目６番地"), 1, "0608406",
+            SearchOutcome::found, "北海道", "札幌市", "中央区北１条西１丁目６番地"},
+        SearchCase{"nationwide wins over business",
+                   Ken("1000004", "東京都", "千代田区", "大手町（次のビルを除く）"),
+                   Jig("1000004", "東京都", "千代田区", "丸の内", "１"), 0, "1000004",
+                   SearchOutcome::found, "東京都", "千代田区", "大手町（次のビルを除く）"},
+        SearchCase{"texts taken as they stand",
+                   Ken("1000001", "東京都", " 千代田区 ", "　千代田（皇居）"), "", 0, "1000001",
+                   SearchOutcome::found, "東京都", " 千代田区 ", "　千代田（皇居）"},
+        SearchCase{"code in another column counts",
+                   "9999999,\"x\",\"1111111\",a,b,c,\"県A\",\"市A\",\"町A\",0\n" +
+                       Ken("9999999", "県B", "市B", "町B"),
+                   "", 0, "9999999", SearchOutcome::found, "県A", "市A", "町A"},
+        SearchCase{"leading zeros significant", Ken("6000000", "京都府", "京都市下京区", "x"), "",
+                   0, "0600000", SearchOutcome::notFound, "", "", ""},
+        SearchCase{"substring of a longer number",
+                   "01101,10600000,a,b,c,d,\"東京都\",\"港区\",\"六本木\",0\n", "", 0, "0600000",
+                   SearchOutcome::found, "東京都", "港区", "六本木"},
+        SearchCase{"code absent", Ken("0600000", "北海道", "札幌市中央区", "x"),
+                   Jig("1008799", "東京都", "千代田区", "大手町", "１"), 0, "0000000",
+                   SearchOutcome::notFound, "", "", ""},
+        SearchCase{"both files empty", "", "", 0, "0600000", SearchOutcome::notFound, "", "", ""},
+        SearchCase{
+            "last line without line break",
+            Ken("0600000", "北海道", "a", "b") + Ken("0640941", "北海道", "札幌市", "旭ケ丘", ""),
+            "", 0, "0640941", SearchOutcome::found, "北海道", "札幌市", "旭ケ丘"},
+        SearchCase{"LF line ends",
+                   Ken("0600000", "北海道", "a", "b", "\n") +
+                       Ken("0640941", "北海道", "札幌市", "旭ケ丘", "\n"),
+                   "", 0, "0640941", SearchOutcome::found, "北海道", "札幌市", "旭ケ丘"},
+        // A part whose closing comma is missing is empty, not the previous lookup's text.
+        SearchCase{"line lacking the street's closing comma",
+                   "01101,\"060\",\"0600000\",a,b,c,\"北海道\",\"札幌市\",\"旭ケ丘\"\r\n", "", 0,
+                   "0600000", SearchOutcome::found, "北海道", "札幌市", ""},
+        SearchCase{"line with only the code", "0600000\r\n", "", 0, "0600000", SearchOutcome::found,
+                   "", "", ""},
+        SearchCase{"business line lacking the block's closing comma", "",
+                   "1008799,a,b,\"東京都\",\"千代田区\",\"大手町\",\"１丁目\"\r\n", 0, "1008799",
+                   SearchOutcome::found, "東京都", "千代田区", "大手町"},
+        // Quotes are removed only where they are: a file saved without them keeps every byte.
+        SearchCase{"unquoted columns", "01101,060,0600000,a,b,c,北海道,札幌市,旭ケ丘,0\r\n", "", 0,
+                   "0600000", SearchOutcome::found, "北海道", "札幌市", "旭ケ丘"},
+        SearchCase{"empty columns", "01101,060,0600000,a,b,c,,\"\",,0\r\n", "", 0, "0600000",
+                   SearchOutcome::found, "", "", ""}),
+    CaseName);
+
+TEST(SearchPostalFilesTest, FileFailuresAreReportedPerFile) {
+    TempDir dir;
+    const std::string present = dir.Write("KEN_ALL.CSV", S(Ken("0600000", "北海道", "a", "b")));
+    const std::string business =
+        dir.Write("JIGYOSYO.CSV", S(Jig("1008799", "東", "千", "大", "１")));
+    const std::string missing = dir.Path("missing.csv");
+    fs::create_directories(dir.Path("folder.csv"));
+    const std::string folder = dir.Path("folder.csv");
+    struct FileCase {
+        std::string nationwide;
+        std::string business;
+        std::string code;
+        SearchOutcome outcome;
+    };
+    const FileCase cases[] = {
+        {"", business, "0600000", SearchOutcome::nationwideUnopenable},
+        {missing, business, "1008799", SearchOutcome::nationwideUnopenable},
+        {folder, business, "1008799", SearchOutcome::nationwideUnopenable},
+        {present, "", "1008799", SearchOutcome::businessUnopenable},
+        {present, missing, "1008799", SearchOutcome::businessUnopenable},
+        {present, folder, "1008799", SearchOutcome::businessUnopenable},
+        // The business file is not needed, so it is never opened.
+        {present, missing, "0600000", SearchOutcome::found},
+        {present, business, "1008799", SearchOutcome::found},
+    };
+    for (const FileCase& c : cases) {
+        PostalSettings settings{c.nationwide, c.business, 0};
+        PostalAddress result{"stale", "stale", "stale"};
+        EXPECT_EQ(SearchPostalFiles(c.code, settings, result), c.outcome)
+            << c.nationwide << " | " << c.business << " | " << c.code;
+        if (c.outcome != SearchOutcome::found) {
+            EXPECT_EQ(result.prefecture + result.city + result.street, "");
+        }
+    }
+}
+
+// Opens real files but can make reads fail part-way and records which paths were opened.
+class RecordingFile final : public PostalFile {
+  public:
+    RecordingFile(std::unique_ptr<PostalFile> inner, bool failReads)
+        : inner_(std::move(inner)), failReads_(failReads) {}
+    std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+        if (failReads_ && reads_++ > 0) return -1;
+        return inner_->Read(buffer, size);
+    }
+    bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
+
+  private:
+    std::unique_ptr<PostalFile> inner_;
+    bool failReads_;
+    int reads_ = 0;
+};
+
+TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
+    TempDir dir;
+    std::string big;
+    for (int i = 0; i < 200; ++i) big += Ken("0010000", "北海道", "a", "b");
+    PostalSettings settings{
+        dir.Write("KEN_ALL.CSV", S(big)),
+        dir.Write("JIGYOSYO.CSV", S(big + Jig("1008799", "東", "千", "大", "１"))), 0};
+    std::vector<std::string> opened;
+    std::string failing;
+    const FileOpener opener = [&](const std::string& path) -> std::unique_ptr<PostalFile> {
+        opened.push_back(path);
+        return std::make_unique<RecordingFile>(OpenPostalFile(path), path == failing);
+    };
+    PostalAddress result;
+    failing = settings.nationwideFile;
+    EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024),
+              SearchOutcome::nationwideUnreadable);
+    EXPECT_EQ(opened, std::vector<std::string>{settings.nationwideFile});
+    failing = settings.businessFile;
+    EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024),
+              SearchOutcome::businessUnreadable);
+    failing.clear();
+    opened.clear();
+    EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024), SearchOutcome::found);
+    EXPECT_EQ(opened, (std::vector<std::string>{settings.nationwideFile, settings.businessFile}));
+}
+
+TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
+    TempDir dir;
+    // NUL bytes before the code and inside the town; a lead byte glued to a digit that hides a
+    // first occurrence; a truncated double-byte character at the very end of the file.
+    const std::string content =
+        "x\x81"
+        "0600000,never\r\n"s +
+        "01101,\0,\"0600000\",a,b,c,\"\x96\x6B\",\"\x8E\x44\",\"A\0B\",0\r\n"s + "0,\x8E"s;
+    PostalSettings settings{dir.Write("KEN_ALL.CSV", content), dir.Write("J.CSV", ""), 0};
+    PostalAddress result;
+    ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::found);
+    EXPECT_EQ(result.prefecture, "\x96\x6B");
+    EXPECT_EQ(result.city, "\x8E\x44");
+    EXPECT_EQ(result.street, "A\0B"s);
+    // Nothing but the truncated line holds this code.
+    const std::string truncated = "0,1234567\x8E";
+    settings.nationwideFile = dir.Write("T.CSV", truncated);
+    EXPECT_EQ(SearchPostalFiles("1234567", settings, result), SearchOutcome::found);
+    EXPECT_EQ(result.street, "");
+}
+
+TEST(SearchPostalFilesTest, MegabyteLinesYieldTheirColumns) {
+    TempDir dir;
+    // A line of several megabytes holding the code at its end, with its columns at the start, so
+    // the line has to be read again from its start; and a street of megabytes, capped.
+    const std::string filler(3 * 1024 * 1024, 'x');
+    const std::string longLine = "01101,\"060\",\"x\",a,b,c,\"" + S("北海道") + "\",\"" +
+                                 S("札幌市") + "\",\"" + S("旭ケ丘") + "\"," + filler +
+                                 ",0600000\r\n";
+    std::string hugeStreet;
+    for (std::size_t i = 0; i < 1024 * 1024; ++i) hugeStreet += S("丘");
+    const std::string hugeLine = "01101,\"064\",\"0640941\",a,b,c,\"" + S("北海道") + "\",\"" +
+                                 S("札幌市") + "\",\"" + hugeStreet + "\",0\r\n";
+    PostalSettings settings{
+        dir.Write("KEN_ALL.CSV", Ken("0010000", "a", "b", "c") + longLine + hugeLine),
+        dir.Write("J.CSV", ""), 0};
+    PostalAddress result;
+    ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::found);
+    EXPECT_EQ(result.prefecture, S("北海道"));
+    EXPECT_EQ(result.city, S("札幌市"));
+    EXPECT_EQ(result.street, S("旭ケ丘"));
+    ASSERT_EQ(SearchPostalFiles("0640941", settings, result), SearchOutcome::found);
+    EXPECT_EQ(result.city, S("札幌市"));
+    EXPECT_EQ(result.street.size(), kMaxColumnBytes);
+    EXPECT_EQ(result.street, hugeStreet.substr(0, kMaxColumnBytes));
+}
+
+TEST(SplitDesignatedCityTest, MovesOnlyTheTailBehindTheFirstShi) {
+    struct SplitCase {
+        std::string city, street, expectedCity, expectedStreet;
+    };
+    const SplitCase cases[] = {
+        {"札幌市中央区", "旭ケ丘", "札幌市", "中央区旭ケ丘"},
+        {"札幌市中央区", "", "札幌市", "中央区"},
+        {"横浜市", "x", "横浜市", "x"},
+        {"市", "x", "市", "x"},
+        {"", "x", "", "x"},
+        {"四日市市", "x", "四日市市", "x"},
+        {"四日市市中央区", "x", "四日市", "市中央区x"},  // not the exception name as a whole
+    };
+    for (const SplitCase& c : cases) {
+        PostalAddress address{"", S(c.city), S(c.street)};
+        SplitDesignatedCity(address);
+        EXPECT_EQ(address.city, S(c.expectedCity)) << c.city;
+        EXPECT_EQ(address.street, S(c.expectedStreet)) << c.city;
+    }
+    // 0x8E 0x8E 0x73: a byte search would find 市 in the middle of the first character.
+    PostalAddress tricky{"", "\x8E\x8E\x73\x8E\x73\x8B\xE6", "x"};
+    SplitDesignatedCity(tricky);
+    EXPECT_EQ(tricky.city, "\x8E\x8E\x73\x8E\x73");
+    EXPECT_EQ(tricky.street, "\x8B\xE6x");
+}
+
+}  // namespace
+}  // namespace marupo::postal
