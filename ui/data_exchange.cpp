@@ -71,7 +71,7 @@ void DataExchange::Radio(int firstId, int& index) {
     int position = 0;
     for (; button != nullptr; button = GetWindow(button, GW_HWNDNEXT)) {
         if (button != first && (GetWindowLongA(button, GWL_STYLE) & WS_GROUP) != 0) break;
-        if (!IsRadioButton(button)) continue;  // the framework counts only the radio buttons
+        if (!IsRadioButton(button)) continue;  // a label inside the group takes no index
         if (fromControls_) {
             if (found < 0 && SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED)
                 found = position;

@@ -147,6 +147,10 @@ void Dialog::Destroy() {
     if (window_ != nullptr && !modal_) DestroyWindow(window_);
 }
 
+void Dialog::Show(bool visible) {
+    if (window_ != nullptr) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
 bool Dialog::UpdateData(bool fromControls) {
     if (window_ == nullptr) return false;
     DataExchange dx(window_, fromControls);

@@ -54,6 +54,8 @@ class Dialog {
     // usually DS_CONTROL, and no WS_VISIBLE). Returns false when creation failed.
     bool Create(HWND parent);
     void Destroy();
+    // Shows or hides a page (or any dialog window) without moving the focus.
+    void Show(bool visible);
 
     HWND Handle() const { return window_; }
     HWND Item(int id) const { return GetDlgItem(window_, id); }

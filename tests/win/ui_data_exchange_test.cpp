@@ -221,6 +221,28 @@ TEST_F(DataExchangeTest, RefusalLaterInTheOrderKeepsEarlierFields) {
     });
 }
 
+// The same controls listed in another order: the pass follows the listing, not the template.
+struct Reordered : Form {
+    void ExchangeData(ui::DataExchange& dx) override {
+        dx.Text(IDC_UI_FREE, freeText);
+        dx.Text(IDC_UI_SHORT, shortText, 10);
+        dx.Text(IDC_UI_NAME, name, 255);
+    }
+};
+
+TEST_F(DataExchangeTest, PassFollowsTheDialogsOwnOrder) {
+    Reordered form;
+    Run(form, [&](HWND dialog) {
+        SetText(dialog, IDC_UI_NAME, "first in the template");
+        SetText(dialog, IDC_UI_SHORT, "far too long for ten");
+        SetText(dialog, IDC_UI_FREE, "listed first");
+        EXPECT_FALSE(form.UpdateData(true));
+    });
+    EXPECT_EQ(form.freeText, "listed first");
+    EXPECT_EQ(form.shortText, "abc");
+    EXPECT_EQ(form.name, "name");
+}
+
 TEST_F(DataExchangeTest, StaticTextIsExchangedAndCheckedLikeAnEdit) {
     Form form;
     form.label = "before";

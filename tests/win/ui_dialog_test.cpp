@@ -266,11 +266,15 @@ TEST_F(DialogTest, ChildPageIsCreatedHiddenInsideItsParentAndHandlesItsControls)
     EXPECT_EQ(origin.x, units.left);
     EXPECT_EQ(origin.y, units.top);
 
-    ShowWindow(window, SW_SHOW);
+    page.Show(true);
+    EXPECT_TRUE(IsWindowVisible(window));
     ui::SetDialogItemTextAnsi(window, IDC_UI_PAGE_EDIT, "edited");
     ModalDriver::Click(window, IDC_UI_PAGE_ACT);
     EXPECT_EQ(page.clicks, 1);
     EXPECT_EQ(page.text, "edited");
+    page.Show(false);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(ui::DialogItemTextAnsi(window, IDC_UI_PAGE_EDIT), "edited");  // hidden, kept
     // Creating twice is refused; the page is gone with its parent.
     EXPECT_FALSE(page.Create(host.get()));
     DestroyWindow(host.get());
