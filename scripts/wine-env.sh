@@ -3,7 +3,8 @@ repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${MARUPO_WINEPREFIX:-$repo_root/build/wineprefix}"
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No installer prompts, and a crashing test ends at once instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export WINE="${WINE:-/usr/lib/wine/wine64}"
 export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver64}"
 export DISPLAY="${MARUPO_DISPLAY:-:97}"
