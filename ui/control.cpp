@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/pending_exception.h"
 #include "ui/window_text.h"
 
 namespace marupo::ui {
@@ -117,7 +118,12 @@ LRESULT CALLBACK SubclassedControl::SubclassProc(HWND window, UINT message, WPAR
         control->Control::Detach();
         return DefSubclassProc(window, message, wParam, lParam);
     }
-    return control->WindowProc(message, wParam, lParam);
+    try {
+        return control->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        detail::CapturePendingException(window);
+        return 0;
+    }
 }
 
 }  // namespace marupo::ui

@@ -1,6 +1,7 @@
 #include "ui/dialog.h"
 
 #include "ui/module_state.h"
+#include "ui/pending_exception.h"
 #include "ui/window_text.h"
 
 namespace marupo::ui {
@@ -129,6 +130,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
                                            DialogProc, reinterpret_cast<LPARAM>(this));
     modal_ = false;
     EnableDisabledTop();
+    detail::RethrowPendingException();
     return result;
 }
 
@@ -140,6 +142,12 @@ bool Dialog::Create(HWND parent) {
                                                    DialogProc, reinterpret_cast<LPARAM>(this))
                       : CreateDialogParamA(CurrentModule(), MAKEINTRESOURCEA(templateId_), parent,
                                            DialogProc, reinterpret_cast<LPARAM>(this));
+    try {
+        detail::RethrowPendingException();
+    } catch (...) {
+        if (window != nullptr) DestroyWindow(window);
+        throw;
+    }
     return window != nullptr;
 }
 
@@ -216,20 +224,25 @@ void Dialog::EnableDisabledTop() {
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<Dialog*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_ = window;
-        return self->InitDialog();
+    try {
+        if (message == WM_INITDIALOG) {
+            auto* self = reinterpret_cast<Dialog*>(lParam);
+            SetWindowLongPtrA(window, DWLP_USER, lParam);
+            self->window_ = window;
+            return self->InitDialog();
+        }
+        auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (self == nullptr) return FALSE;
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrA(window, DWLP_USER, 0);
+            self->window_ = nullptr;
+            return FALSE;
+        }
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        detail::CapturePendingException(window);
+        return TRUE;
     }
-    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->window_ = nullptr;
-        return FALSE;
-    }
-    return self->Dispatch(message, wParam, lParam);
 }
 
 INT_PTR Dialog::InitDialog() {

@@ -48,10 +48,13 @@ class Dialog {
     // owner is the calling thread's active window, else the thread's and then the process's main
     // window; that window (and its top-level window) is disabled while the dialog runs, and a
     // dialog whose initialisation leaves it where the template put it is centred on its owner.
+    // An exception that escapes a handler of this dialog, of a page inside it or of one of their
+    // subclassed controls ends the run and is thrown again from here.
     INT_PTR DoModal(HWND owner = nullptr);
 
     // Creates the dialog as a modeless child page of `parent` (its template should have WS_CHILD,
-    // usually DS_CONTROL, and no WS_VISIBLE). Returns false when creation failed.
+    // usually DS_CONTROL, and no WS_VISIBLE). Returns false when creation failed; an exception
+    // from the page's initialisation destroys the page and is thrown again from here.
     bool Create(HWND parent);
     void Destroy();
     // Shows or hides a page (or any dialog window) without moving the focus.

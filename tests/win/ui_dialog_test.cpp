@@ -1,6 +1,8 @@
 // Dialogs: handler maps, message routing, modal runs and their owner, child pages, resources.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -141,8 +143,7 @@ TEST_F(DialogTest, MenuRangesPrivateMessagesAndNotificationsAreRouted) {
 TEST_F(DialogTest, OtherMessagesCanBeTakenOrLeftToTheDefault) {
     Handlers dialog;
     driver.OnNextDialog([&](HWND window) {
-        SendMessageW(window, WM_SYSCOMMAND, 0x20, 0);
-        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_EQ(SendMessageW(window, WM_SYSCOMMAND, 0x20, 0), 0);
         // The close box: default handling, which cancels the dialog.
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
@@ -292,6 +293,59 @@ TEST_F(DialogTest, DestroyingThePageObjectDestroysItsWindow) {
         EXPECT_TRUE(IsWindow(window));
     }
     EXPECT_FALSE(IsWindow(window));
+}
+
+struct ThrowingInit : Handlers {
+    bool OnInitDialog() override { throw std::runtime_error("init failed"); }
+};
+
+struct ThrowingPage : ui::Dialog {
+    ThrowingPage() : Dialog(IDD_UI_PAGE) {
+        OnCommand(IDC_UI_PAGE_ACT, BN_CLICKED, &ThrowingPage::Fail);
+    }
+    void Fail() { throw std::runtime_error("page failed"); }
+};
+
+// A frame holding a page, as the editor holds its pages.
+struct Frame : Handlers {
+    bool OnInitDialog() override {
+        Handlers::OnInitDialog();
+        page.Create(Handle());
+        page.Show(true);
+        return true;
+    }
+    ThrowingPage page;
+};
+
+std::string ThrownBy(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "nothing thrown";
+}
+
+TEST_F(DialogTest, ExceptionsFromHandlersEndTheRunAndReachTheCaller) {
+    TopWindow host({100, 100, 700, 500});
+    host.Activate();
+
+    ThrowingInit failsAtStart;
+    EXPECT_EQ(ThrownBy([&] { failsAtStart.DoModal(); }), "init failed");
+    EXPECT_TRUE(IsWindowEnabled(host.get()));
+    EXPECT_EQ(failsAtStart.Handle(), nullptr);
+
+    Frame frame;
+    driver.OnNextDialog([&](HWND) { ModalDriver::Click(frame.page.Handle(), IDC_UI_PAGE_ACT); });
+    EXPECT_EQ(ThrownBy([&] { frame.DoModal(); }), "page failed");
+    EXPECT_TRUE(IsWindowEnabled(host.get()));
+    EXPECT_EQ(frame.Handle(), nullptr);
+    EXPECT_EQ(frame.page.Handle(), nullptr);
+
+    // Nothing is left over for the next run.
+    Handlers next;
+    driver.OnNextDialog([](HWND window) { ModalDriver::Click(window, IDOK); });
+    EXPECT_EQ(next.DoModal(), IDOK);
 }
 
 // A dialog template built in memory: caption "mem" and one OK button.
