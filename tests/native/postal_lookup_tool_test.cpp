@@ -1,0 +1,256 @@
+// Runs the built marupo-lookup program on files written here and checks what it prints and its
+// exit status.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "text/encoding.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace marupo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string S(const std::string& utf8) {
+    return text::Utf8ToCp932(utf8);
+}
+
+std::string Ken(const std::string& code, const std::string& prefecture, const std::string& city,
+                const std::string& town) {
+    return S("01101,\"060  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁ\",\"" + prefecture + "\",\"" +
+             city + "\",\"" + town + "\",0,0,0,0,0,0\r\n");
+}
+
+std::string Jig(const std::string& code, const std::string& town, const std::string& block) {
+    return S("13101,\"ｶ\",\"株式会社\",\"東京都\",\"千代田区\",\"" + town + "\",\"" + block +
+             "\",\"" + code + "\",\"100  \",\"銀座\",0,0,0\r\n");
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+fs::path ToolPath() {
+#ifdef _WIN32
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return fs::path(self).parent_path().parent_path() / "marupo-lookup.exe";
+#else
+    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "marupo-lookup";
+#endif
+}
+
+class LookupToolTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        dir_ = fs::temp_directory_path() /
+               ("marupo-lookup-" + std::to_string(counter++) + "-" + std::to_string(std::rand()));
+        fs::create_directories(dir_);
+        ASSERT_TRUE(fs::exists(ToolPath())) << ToolPath();
+        nationwide_ =
+            Write("KEN_ALL.CSV", Ken("0600000", "北海道", "札幌市中央区", "以下に掲載がない場合") +
+                                     Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
+                                     Ken("5100000", "三重県", "四日市市", "以下に掲載がない場合"));
+        business_ = Write("JIGYOSYO.CSV", Jig("1008799", "大手町", "１丁目３－３"));
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        std::ofstream(dir_ / name, std::ios::binary) << content;
+        return (dir_ / name).string();
+    }
+
+    // Runs the tool in the temporary directory with `input` on its standard input.
+    RunResult Run(const std::vector<std::string>& args, const std::string& input = "") {
+        const fs::path in = dir_ / "stdin.txt";
+        const fs::path out = dir_ / "stdout.txt";
+        const fs::path err = dir_ / "stderr.txt";
+        std::ofstream(in, std::ios::binary) << input;
+        RunResult result;
+#ifdef _WIN32
+        std::string command = "\"" + ToolPath().string() + "\"";
+        // Arguments travel in the ANSI code page (932 here).
+        for (const std::string& arg : args) command += " \"" + text::Utf8ToCp932(arg) + "\"";
+        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE hIn = CreateFileA(in.string().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
+        HANDLE hOut = CreateFileA(out.string().c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS,
+                                  0, nullptr);
+        HANDLE hErr = CreateFileA(err.string().c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS,
+                                  0, nullptr);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = hIn;
+        startup.hStdOutput = hOut;
+        startup.hStdError = hErr;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                           dir_.string().c_str(), &startup, &process)) {
+            WaitForSingleObject(process.hProcess, INFINITE);
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            result.status = static_cast<int>(code);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+        CloseHandle(hIn);
+        CloseHandle(hOut);
+        CloseHandle(hErr);
+#else
+        auto quote = [](const std::string& s) {
+            std::string q = "'";
+            for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+            return q + "'";
+        };
+        std::string command = "cd " + quote(dir_.string()) + " && " + quote(ToolPath().string());
+        for (const std::string& arg : args) command += " " + quote(arg);
+        command +=
+            " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
+        const int status = std::system(command.c_str());
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+        result.out = ReadFile(out);
+        result.err = ReadFile(err);
+        return result;
+    }
+
+    std::vector<std::string> Files() const {
+        return {"--nationwide", nationwide_, "--business", business_};
+    }
+    std::vector<std::string> Files(std::vector<std::string> more) const {
+        std::vector<std::string> args = Files();
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+
+    fs::path dir_;
+    std::string nationwide_;
+    std::string business_;
+};
+
+TEST_F(LookupToolTest, PrintsEachFoundCodeAsATabSeparatedUtf8Line) {
+    const RunResult r = Run(Files({"0640941", "060-0000", "1008799"}));
+    EXPECT_EQ(r.out,
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "0600000\t北海道\t札幌市中央区\t\n"
+              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(LookupToolTest, DivCityMovesTheWardButNotForYokkaichi) {
+    const RunResult r = Run(Files({"--div-city", "0640941", "0600000", "5100000"}));
+    EXPECT_EQ(r.out,
+              "0640941\t北海道\t札幌市\t中央区旭ケ丘\n"
+              "0600000\t北海道\t札幌市\t中央区\n"
+              "5100000\t三重県\t四日市市\t\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(LookupToolTest, InvalidAndUnknownCodesAreReportedWithTheCodeAsTyped) {
+    const RunResult r = Run(Files({"123", "0640941", "9999-999", "1234-5678", "0000000"}));
+    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+    EXPECT_EQ(r.err,
+              "123: 郵便番号が不正です\n"
+              "9999-999: 郵便番号が見つかりませんでした。\n"
+              "1234-5678: 郵便番号が不正です\n"
+              "0000000: 郵便番号が見つかりませんでした。\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(LookupToolTest, FullWidthDigitsAreInvalidAsInTheEditor) {
+    const RunResult r = Run(Files({"０６４０９４１", "064ｰ0941"}));  // ｰ is one byte
+    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+    EXPECT_EQ(r.err, "０６４０９４１: 郵便番号が不正です\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(LookupToolTest, FilesThatCannotBeOpenedAreNamedThenTheCodeIsNotFound) {
+    RunResult r =
+        Run({"--nationwide", (dir_ / "missing.csv").string(), "--business", business_, "1008799"});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "1008799: CSVファイル1のオープンに失敗しました\n"
+              "1008799: 郵便番号が見つかりませんでした。\n");
+    EXPECT_EQ(r.status, 1);
+
+    r = Run({"--nationwide=" + nationwide_, "--business=" + dir_.string(), "1008799", "0640941"});
+    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+    EXPECT_EQ(r.err,
+              "1008799: CSVファイル2のオープンに失敗しました\n"
+              "1008799: 郵便番号が見つかりませんでした。\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(LookupToolTest, ReadsCodesFromStandardInputWithoutArguments) {
+    RunResult r = Run(Files(), "0640941\r\n\n1008799\n5100000");
+    EXPECT_EQ(r.out,
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n"
+              "5100000\t三重県\t四日市市\t\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+
+    r = Run(Files(), "0640941\nabc\n" + std::string(5000, '7') + "\n");
+    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+    EXPECT_EQ(r.err,
+              "abc: 郵便番号が不正です\n" + std::string(256, '7') + ": 郵便番号が不正です\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(LookupToolTest, HelpAndUsageErrors) {
+    RunResult r = Run({"--help"});
+    EXPECT_EQ(r.out.rfind("Usage: marupo-lookup [OPTION]... [CODE]...\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("--nationwide FILE"), std::string::npos);
+    EXPECT_EQ(r.status, 0);
+
+    r = Run({"--frobnicate", "0640941"});
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("unrecognized option '--frobnicate'"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 2);
+
+    r = Run({"--nationwide"});
+    EXPECT_NE(r.err.find("requires an argument"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 2);
+}
+
+#ifndef _WIN32
+TEST_F(LookupToolTest, UsesTheFilesInTheCurrentDirectoryByDefault) {
+    const RunResult r = Run({"0640941", "1008799"});
+    EXPECT_EQ(r.out,
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
+    EXPECT_EQ(r.status, 0);
+}
+#endif
+
+}  // namespace
+}  // namespace marupo

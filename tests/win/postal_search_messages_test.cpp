@@ -1,0 +1,162 @@
+// The search as the editor runs it: message boxes for files that cannot be opened, and the
+// exclusive open of the postal-code files.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "postal/postal_search.h"
+#include "tests/support/modal_driver.h"
+#include "text/encoding.h"
+#include "ui/module_state.h"
+
+namespace marupo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kNationwideFailed[] = L"CSVファイル1のオープンに失敗しました";
+constexpr wchar_t kBusinessFailed[] = L"CSVファイル2のオープンに失敗しました";
+
+std::string S(const std::string& utf8) {
+    return text::Utf8ToCp932(utf8);
+}
+
+// Holds a file open the way another program might, for as long as it lives.
+class HeldFile {
+  public:
+    HeldFile(const std::string& path, DWORD shareMode)
+        : handle_(CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+class PostalSearchMessagesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ui::SetAddinModule(GetModuleHandleW(nullptr));
+        dir_ = fs::temp_directory_path() /
+               ("marupo-search-win-" + std::to_string(GetCurrentProcessId()));
+        fs::create_directories(dir_);
+        settings_.nationwideFile =
+            Write("KEN_ALL.CSV",
+                  S("01101,\"064  \",\"0640941\",\"ﾎ\",\"ｻ\",\"ｱ\",\"北海道\",\"札幌市中央区\","
+                    "\"旭ケ丘\",0,0,0,0,0,0\r\n"));
+        settings_.businessFile =
+            Write("JIGYOSYO.CSV",
+                  S("13101,\"ｶ\",\"株式会社\",\"東京都\",\"千代田区\",\"大手町\",\"１丁目３－３\","
+                    "\"1008799\",\"100  \",\"銀座\",0,0,0\r\n"));
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        std::ofstream(dir_ / name, std::ios::binary) << content;
+        return (dir_ / name).string();
+    }
+
+    fs::path dir_;
+    PostalSettings settings_;
+};
+
+TEST_F(PostalSearchMessagesTest, FoundCodesShowNoMessage) {
+    testing::ModalDriver driver;
+    PostalAddress result;
+    ASSERT_TRUE(SearchPostalFiles("0640941", settings_, result));
+    EXPECT_EQ(result.city, S("札幌市中央区"));
+    ASSERT_TRUE(SearchPostalFiles("1008799", settings_, result));
+    EXPECT_EQ(result.street, S("大手町１丁目３－３"));
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+TEST_F(PostalSearchMessagesTest, CodeInNeitherFileReturnsFalseWithoutMessage) {
+    testing::ModalDriver driver;
+    PostalAddress result;
+    EXPECT_FALSE(SearchPostalFiles("0000000", settings_, result));
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+TEST_F(PostalSearchMessagesTest, NationwideFileThatCannotBeOpenedIsReportedOnce) {
+    const std::string missing = (dir_ / "missing.csv").string();
+    for (const std::string& path : {std::string(), missing, dir_.string()}) {
+        testing::ModalDriver driver;
+        PostalSettings settings = settings_;
+        settings.nationwideFile = path;
+        PostalAddress result;
+        // The business file holds the code, but is not tried.
+        EXPECT_FALSE(SearchPostalFiles("1008799", settings, result)) << path;
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u) << path;
+        const testing::RecordedMessageBox& box = driver.MessageBoxes()[0];
+        EXPECT_EQ(box.text, kNationwideFailed);
+        EXPECT_EQ(box.caption, L"win_postal_search_messages_test");
+        EXPECT_TRUE(box.exclamationIcon);
+        EXPECT_TRUE(box.onlyOkButton);
+    }
+}
+
+TEST_F(PostalSearchMessagesTest, BusinessFileIsReportedOnlyWhenItIsNeeded) {
+    PostalSettings settings = settings_;
+    settings.businessFile.clear();
+    PostalAddress result;
+    {
+        testing::ModalDriver driver;
+        EXPECT_TRUE(SearchPostalFiles("0640941", settings, result));
+        EXPECT_TRUE(driver.MessageBoxes().empty());
+    }
+    testing::ModalDriver driver;
+    EXPECT_FALSE(SearchPostalFiles("1008799", settings, result));
+    EXPECT_EQ(driver.MessageTexts(), std::vector<std::wstring>{kBusinessFailed});
+}
+
+TEST_F(PostalSearchMessagesTest, FileHeldOpenByAnotherProgramCannotBeSearched) {
+    PostalAddress result;
+    // Held exclusively, or even shared for reading: the search asks for sole access.
+    for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+        testing::ModalDriver driver;
+        HeldFile held(settings_.nationwideFile, share);
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_FALSE(SearchPostalFiles("0640941", settings_, result)) << share;
+        EXPECT_EQ(driver.MessageTexts(), std::vector<std::wstring>{kNationwideFailed});
+    }
+    {
+        testing::ModalDriver driver;
+        HeldFile held(settings_.businessFile, 0);
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_FALSE(SearchPostalFiles("1008799", settings_, result));
+        EXPECT_EQ(driver.MessageTexts(), std::vector<std::wstring>{kBusinessFailed});
+    }
+    // Released again, and the search leaves no handle behind: another program can open it.
+    testing::ModalDriver driver;
+    EXPECT_TRUE(SearchPostalFiles("1008799", settings_, result));
+    HeldFile after(settings_.nationwideFile, 0);
+    EXPECT_TRUE(after.IsOpen());
+    HeldFile afterBusiness(settings_.businessFile, 0);
+    EXPECT_TRUE(afterBusiness.IsOpen());
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+TEST_F(PostalSearchMessagesTest, ReadOnlyFilesAreSearched) {
+    ASSERT_TRUE(SetFileAttributesA(settings_.nationwideFile.c_str(), FILE_ATTRIBUTE_READONLY));
+    testing::ModalDriver driver;
+    PostalAddress result;
+    EXPECT_TRUE(SearchPostalFiles("0640941", settings_, result));
+    SetFileAttributesA(settings_.nationwideFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+}  // namespace
+}  // namespace marupo

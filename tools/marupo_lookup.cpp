@@ -1,0 +1,110 @@
+// marupo-lookup: the postal-code lookup of the add-in as a command-line tool.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "text/encoding.h"
+#include "tools/lookup_tool.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include "settings/settings_store.h"
+#include "ui/module_state.h"
+#endif
+
+namespace {
+
+using marupo::PostalSettings;
+using marupo::lookup::TypedCode;
+
+#ifdef _WIN32
+
+std::string Convert(UINT from, UINT to, const std::string& text) {
+    if (text.empty()) return {};
+    const int wideSize =
+        MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
+    const int size =
+        WideCharToMultiByte(to, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), wideSize, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// Arguments arrive in the ANSI code page.
+TypedCode FromArgument(const std::string& arg) {
+    return TypedCode{Convert(CP_ACP, CP_UTF8, arg), Convert(CP_ACP, 932, arg)};
+}
+
+// The add-in's own settings, as its editor reads them.
+PostalSettings DefaultSettings() {
+    marupo::ui::SetAddinModule(GetModuleHandleW(nullptr));
+    marupo::ui::AddinModuleScope scope;
+    PostalSettings settings;
+    marupo::LoadSettings(settings);
+    return settings;
+}
+
+void PrepareStreams() {
+    // Output is UTF-8 with plain line feeds, the same bytes on every platform.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+#else
+
+TypedCode FromArgument(const std::string& arg) {
+    return TypedCode{arg, marupo::text::Utf8ToCp932(arg)};
+}
+
+PostalSettings DefaultSettings() {
+    PostalSettings settings;
+    settings.nationwideFile = "KEN_ALL.CSV";
+    settings.businessFile = "JIGYOSYO.CSV";
+    return settings;
+}
+
+void PrepareStreams() {}
+
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PrepareStreams();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    marupo::lookup::Options options;
+    std::string error;
+    if (!marupo::lookup::ParseArguments(args, options, error)) {
+        std::fprintf(stderr,
+                     "marupo-lookup: %s\nTry 'marupo-lookup --help' for more information.\n",
+                     error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        marupo::lookup::PrintHelp(stdout);
+        return 0;
+    }
+
+    PostalSettings settings = DefaultSettings();
+    if (options.nationwideFile) settings.nationwideFile = *options.nationwideFile;
+    if (options.businessFile) settings.businessFile = *options.businessFile;
+    if (options.divCity) settings.divCity = 1;
+
+    bool allFound = true;
+    if (options.codes.empty()) {
+        allFound = marupo::lookup::LookUpLines(stdin, settings, stdout, stderr);
+    } else {
+        for (const std::string& code : options.codes) {
+            if (!marupo::lookup::LookUp(FromArgument(code), settings, stdout, stderr)) {
+                allFound = false;
+            }
+        }
+    }
+    return std::fflush(stdout) == 0 && allFound ? 0 : 1;
+}
