@@ -1,0 +1,73 @@
+#include "editor/ime_reading_source.h"
+
+#include <imm.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "text/sjis.h"
+
+namespace marupo::editor {
+namespace {
+
+constexpr std::size_t kReadingBufferBytes = 1024;
+constexpr std::size_t kMappedReadingBytes = 256;
+
+// Owns the input context taken from a window for the duration of one read.
+class InputContext {
+  public:
+    explicit InputContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
+    ~InputContext() {
+        if (context_ != nullptr) ImmReleaseContext(window_, context_);
+    }
+    InputContext(const InputContext&) = delete;
+    InputContext& operator=(const InputContext&) = delete;
+    HIMC get() const { return context_; }
+
+  private:
+    HWND window_;
+    HIMC context_;
+};
+
+}  // namespace
+
+std::string ImmReadingSource::ResultReading(HWND edit) {
+    InputContext context(edit);
+    if (context.get() == nullptr) return {};
+    // Zero-filled, and one byte kept back so that the text always ends in a NUL.
+    std::array<char, kReadingBufferBytes> buffer{};
+    LONG bytes = ImmGetCompositionStringA(context.get(), GCS_RESULTREADSTR, buffer.data(),
+                                          static_cast<DWORD>(buffer.size() - 1));
+    if (bytes <= 0) return {};  // no reading, or one of the IMM_ERROR_ codes
+    return std::string(buffer.data(), std::min(static_cast<std::size_t>(bytes), buffer.size() - 1));
+}
+
+ImeReadingSource& DefaultImeReadingSource() {
+    static ImmReadingSource source;
+    return source;
+}
+
+std::string MapReading(const std::string& reading) {
+    if (reading.empty()) return {};
+    const LCID locale = GetUserDefaultLCID();
+    const DWORD flags = LCMAP_FULLWIDTH | LCMAP_HIRAGANA;
+    const int sourceBytes = static_cast<int>(reading.size());
+    int needed = LCMapStringA(locale, flags, reading.data(), sourceBytes, nullptr, 0);
+    if (needed <= 0) return {};
+    std::vector<char> mapped(static_cast<std::size_t>(needed), '\0');
+    int written = LCMapStringA(locale, flags, reading.data(), sourceBytes, mapped.data(), needed);
+    if (written <= 0) return {};
+    std::string result(mapped.data(), static_cast<std::size_t>(written));
+    // Keep whole characters only: a lead byte without its trail would spoil the field.
+    std::size_t kept = 0;
+    while (kept < result.size()) {
+        std::size_t next = kept + text::CharLengthAt(result, kept);
+        if (next > kMappedReadingBytes) break;
+        kept = next;
+    }
+    result.resize(kept);
+    return result;
+}
+
+}  // namespace marupo::editor
