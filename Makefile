@@ -40,5 +40,8 @@ bench: setup
 fuzz: setup
 	@scripts/fuzz.sh
 
+screenshots: build-win64
+	@scripts/screenshots.sh build/win64
+
 clean:
 	rm -rf build
