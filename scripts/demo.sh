@@ -1,3 +1,42 @@
 #!/usr/bin/env bash
-set -euo pipefail
-echo "Marupo demo"
+# Looks a handful of postal codes up in the sample excerpt of Japan Post's files with
+# marupo-lookup, the add-in's own search on the command line.
+set -uo pipefail
+repo_root="$(cd "$(dirname "$0")/.." && pwd)"
+build_dir="${1:-$repo_root/build/native}"
+lookup="$build_dir/marupo-lookup"
+samples="$repo_root/data/sample"
+
+if [ ! -x "$lookup" ]; then
+  echo "demo: $lookup is missing; run 'make build-native' first" >&2
+  exit 1
+fi
+
+codes=(
+  0600000    # placeholder town area: the street stays empty
+  064-0941   # typed with a hyphen, as users do
+  0660005    # a town area Japan Post continues over three lines: the first line is taken
+  4980000    # a code in two prefectures: the first line in the file wins
+  5100000    # 四日市市: holds 市 before its end, never split
+  1003131    # only in the business-office file: town area and block joined
+  1234567    # in neither file
+  12345      # not seven digits
+)
+
+run() {
+  echo "\$ marupo-lookup $*"
+  (cd "$samples" && "$lookup" "$@" 2>&1)
+  echo "(exit status $?)"
+  echo
+}
+
+echo "Marupo postal-code lookup on the sample data in data/sample"
+echo
+run "${codes[@]%% *}"
+echo "With the designated-city split, the ward moves to the front of the street:"
+echo
+run --div-city 0600000 0640941 5100000
+echo "Codes from standard input, one per line:"
+echo
+printf '0640941\n2310000\n' | { echo "\$ printf '0640941\\n2310000\\n' | marupo-lookup"; (cd "$samples" && "$lookup" 2>&1); echo "(exit status $?)"; }
+

@@ -19,7 +19,9 @@ constexpr char kBusinessUnopenable[] = "CSVファイル2のオープンに失敗
 // (for the message), so memory stays bounded whatever the input.
 constexpr std::size_t kMaxInputLine = 256;
 
-void Report(std::FILE* err, const TypedCode& code, const char* message) {
+// Results already printed go out first, so that a terminal shows both streams in order.
+void Report(std::FILE* out, std::FILE* err, const TypedCode& code, const char* message) {
+    std::fflush(out);
     std::fprintf(err, "%s: %s\n", code.utf8.c_str(), message);
 }
 
@@ -125,7 +127,7 @@ void PrintHelp(std::FILE* out) {
 bool LookUp(const TypedCode& code, const PostalSettings& settings, std::FILE* out, std::FILE* err) {
     std::string digits;
     if (!NormalizePostalCode(code.cp932, digits)) {
-        Report(err, code, kInvalidCode);
+        Report(out, err, code, kInvalidCode);
         return false;
     }
     PostalAddress address;
@@ -141,14 +143,14 @@ bool LookUp(const TypedCode& code, const PostalSettings& settings, std::FILE* ou
             break;
         case postal::SearchOutcome::nationwideUnopenable:
         case postal::SearchOutcome::nationwideUnreadable:
-            Report(err, code, kNationwideUnopenable);
+            Report(out, err, code, kNationwideUnopenable);
             break;
         case postal::SearchOutcome::businessUnopenable:
         case postal::SearchOutcome::businessUnreadable:
-            Report(err, code, kBusinessUnopenable);
+            Report(out, err, code, kBusinessUnopenable);
             break;
     }
-    Report(err, code, kNotFound);
+    Report(out, err, code, kNotFound);
     return false;
 }
 
