@@ -31,6 +31,43 @@ const char* FindLastLineFeed(const char* data, std::size_t size) {
     return nullptr;
 }
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define MARUPO_HAVE_AVX2_PATH 1
+#include <immintrin.h>
+
+// The same filter 32 positions at a time, on processors that have AVX2. Returns the first match
+// at or after `i` found by the vector loop, or npos with `i` moved to where the loop stopped.
+__attribute__((target("avx2"))) std::size_t FindBytesAvx2(const char* s, std::size_t n,
+                                                          std::string_view needle, std::size_t& i) {
+    const std::size_t m = needle.size();
+    const std::size_t mid = m / 2;
+    const std::size_t last = m - 1;
+    const __m256i vFirst = _mm256_set1_epi8(needle[0]);
+    const __m256i vMid = _mm256_set1_epi8(needle[mid]);
+    const __m256i vLast = _mm256_set1_epi8(needle[last]);
+    for (; i + last + 32 <= n; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + mid));
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + last));
+        const __m256i eq = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpeq_epi8(a, vFirst), _mm256_cmpeq_epi8(b, vMid)),
+            _mm256_cmpeq_epi8(c, vLast));
+        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(eq));
+        while (mask != 0) {
+            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(s + i + bit + 1, needle.data() + 1, m - 2) == 0) return i + bit;
+            mask &= mask - 1;
+        }
+    }
+    return npos;
+}
+
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 }  // namespace
 
 std::size_t FindBytes(std::string_view haystack, std::string_view needle, std::size_t from) {
@@ -42,6 +79,12 @@ std::size_t FindBytes(std::string_view haystack, std::string_view needle, std::s
     if (n - from < m) return npos;
     const char first = needle[0];
     std::size_t i = from;
+#if defined(MARUPO_HAVE_AVX2_PATH)
+    if (m >= 2 && HasAvx2()) {
+        const std::size_t hit = FindBytesAvx2(s, n, needle, i);
+        if (hit != npos) return hit;
+    }
+#endif
 #if defined(__SSE2__)
     // Compare the first, middle and last needle bytes sixteen positions at a time; only
     // positions where all three agree are compared in full.
