@@ -167,6 +167,7 @@ TEST_F(DataExchangeTest, OverLongDoubleByteTextIsRefusedAndStopsThePass) {
         EXPECT_EQ(driver.MessageBoxes()[0].text, L"255 文字以内で入力してください。");
         EXPECT_TRUE(driver.MessageBoxes()[0].exclamationIcon);
         EXPECT_TRUE(driver.MessageBoxes()[0].onlyOkButton);
+        EXPECT_EQ(driver.MessageBoxes()[0].owner, dialog);
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_UI_NAME));
         auto [start, end] = Selection(dialog, IDC_UI_NAME);
         EXPECT_EQ(start, 0u);
