@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/unique_name.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -66,9 +68,7 @@ fs::path ToolPath() {
 class LookupToolTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        static std::atomic<int> counter{0};
-        dir_ = fs::temp_directory_path() /
-               ("marupo-lookup-" + std::to_string(counter++) + "-" + std::to_string(std::rand()));
+        dir_ = fs::temp_directory_path() / marupo::testing::UniqueName("marupo-lookup");
         fs::create_directories(dir_);
         ASSERT_TRUE(fs::exists(ToolPath())) << ToolPath();
         nationwide_ =

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/unique_name.h"
+
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -38,12 +40,7 @@ std::string Jig(const std::string& code, const std::string& prefecture, const st
 class TempDir {
   public:
     TempDir() {
-        static std::atomic<int> counter{0};
-        path_ = fs::temp_directory_path() /
-                ("marupo-search-" +
-                 std::to_string(
-                     static_cast<long long>(::testing::UnitTest::GetInstance()->random_seed())) +
-                 "-" + std::to_string(counter++) + "-" + std::to_string(std::rand()));
+        path_ = fs::temp_directory_path() / marupo::testing::UniqueName("marupo-search");
         fs::create_directories(path_);
     }
     ~TempDir() {
