@@ -3,7 +3,7 @@
 set -euo pipefail
 repo_root="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="${1:-$repo_root/build/bench}"
-data="${MARUPO_BENCH_DATA:-/work/shared/data}"
+data="${MARUPO_BENCH_DATA:-$repo_root/../shared/data}"
 ken="$data/KEN_ALL.CSV"
 jig="$data/JIGYOSYO.CSV"
 if [ ! -r "$ken" ] || [ ! -r "$jig" ]; then
