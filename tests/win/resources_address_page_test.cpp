@@ -3,11 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <memory>
-
 #include "res/address_page.h"
-#include "tests/support/dialog_template.h"
+#include "tests/support/dialog_layout_check.h"
 #include "ui/resources.h"
 
 namespace marupo {
@@ -15,7 +12,6 @@ namespace {
 
 using testing::DialogTemplate;
 
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
 constexpr DWORD kEdit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
@@ -23,16 +19,8 @@ constexpr DWORD kRadio = BS_AUTORADIOBUTTON;
 constexpr DWORD kCustomLabel = SS_RIGHT | WS_GROUP;
 constexpr DWORD kFrame = BS_GROUPBOX | BS_FLAT;
 
-struct Row {
-    int id;
-    const wchar_t* className;
-    DWORD style;  // beyond WS_CHILD | WS_VISIBLE
-    int x, y, cx, cy;
-    const wchar_t* text;
-};
-
 // In creation (tab) order.
-const Row kRows[] = {
+const testing::ExpectedControl kRows[] = {
     {-1, L"Static", kLabel, 21, 20, 36, 8, L"よみ(姓)(&W):"},
     {312, L"Edit", kEdit, 60, 17, 50, 14, L""},
     {-1, L"Static", kLabel, 115, 20, 35, 8, L"よみ(名)(&Y):"},
@@ -103,19 +91,12 @@ const MenuRow kMenuRows[] = {
 class AddressPageResourceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::wstring path = testing::ShippedDllPath();
-        dll_ = std::make_unique<testing::ResourceModule>(path);
-        module_ = dll_->Handle();
-        if (!dll_->IsOpen()) {
-            std::wcout << L"[ NOTE     ] no shipped DLL at " << path
-                       << L"; checking this program's own copy of the resources\n";
-            module_ = GetModuleHandleW(nullptr);
-        }
+        module_ = resources_.Module();
         dialog_ = testing::LoadDialogTemplate(module_, IDD_ADDRESS_PAGE);
         ASSERT_TRUE(dialog_.has_value()) << "dialog 303 is missing";
     }
 
-    std::unique_ptr<testing::ResourceModule> dll_;
+    testing::ShippedResources resources_;
     HMODULE module_ = nullptr;
     std::optional<DialogTemplate> dialog_;
 };
@@ -139,21 +120,7 @@ TEST_F(AddressPageResourceTest, UsesNinePointGothic) {
 }
 
 TEST_F(AddressPageResourceTest, ControlsMatchTheLayoutRowByRow) {
-    ASSERT_EQ(dialog_->controls.size(), std::size(kRows));
-    for (std::size_t i = 0; i < std::size(kRows); ++i) {
-        const Row& row = kRows[i];
-        const auto& control = dialog_->controls[i];
-        SCOPED_TRACE(::testing::Message() << "row " << i << ", id " << row.id);
-        EXPECT_EQ(control.id, row.id);
-        EXPECT_EQ(control.className, row.className);
-        EXPECT_EQ(control.style, kChild | row.style) << std::hex << control.style;
-        EXPECT_EQ(control.exStyle, 0u);
-        EXPECT_EQ(control.x, row.x);
-        EXPECT_EQ(control.y, row.y);
-        EXPECT_EQ(control.cx, row.cx);
-        EXPECT_EQ(control.cy, row.cy);
-        EXPECT_EQ(control.text, row.text);
-    }
+    testing::ExpectControls(*dialog_, kRows);
 }
 
 // The slots' radio buttons form exactly one group that keyboard navigation skips: only the

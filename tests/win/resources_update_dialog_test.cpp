@@ -3,29 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <memory>
-
 #include "res/update_dialog.h"
-#include "tests/support/dialog_template.h"
+#include "tests/support/dialog_layout_check.h"
 
 namespace marupo {
 namespace {
 
 using testing::DialogTemplate;
 
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-
-struct Row {
-    int id;
-    const wchar_t* className;
-    DWORD style;  // beyond WS_CHILD | WS_VISIBLE
-    int x, y, cx, cy;
-    const wchar_t* text;
-};
-
 // In creation (tab) order.
-const Row kRows[] = {
+const testing::ExpectedControl kRows[] = {
     {327, L"Button", BS_AUTORADIOBUTTON | WS_GROUP, 61, 6, 61, 10, L"全て書き換える"},
     {328, L"Button", BS_AUTORADIOBUTTON, 135, 6, 70, 10, L"番地のみ追記する"},
     {356, L"Static", SS_LEFT | SS_SUNKEN | WS_GROUP, 5, 6, 38, 8, L"〒 000-0000"},
@@ -51,20 +38,11 @@ const Row kRows[] = {
 class UpdateDialogResourceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::wstring path = testing::ShippedDllPath();
-        dll_ = std::make_unique<testing::ResourceModule>(path);
-        if (dll_->IsOpen()) {
-            dialog_ = testing::LoadDialogTemplate(dll_->Handle(), IDD_ADDRESS_UPDATE);
-            ASSERT_TRUE(dialog_.has_value()) << "the shipped DLL lacks dialog 309";
-            return;
-        }
-        std::wcout << L"[ NOTE     ] no shipped DLL at " << path
-                   << L"; checking this program's own copy of the resources\n";
-        dialog_ = testing::LoadDialogTemplate(GetModuleHandleW(nullptr), IDD_ADDRESS_UPDATE);
-        if (!dialog_) GTEST_SKIP() << "dialog 309 is in neither the DLL nor this program";
+        dialog_ = testing::LoadDialogTemplate(resources_.Module(), IDD_ADDRESS_UPDATE);
+        ASSERT_TRUE(dialog_.has_value()) << "dialog 309 is missing";
     }
 
-    std::unique_ptr<testing::ResourceModule> dll_;
+    testing::ShippedResources resources_;
     std::optional<DialogTemplate> dialog_;
 };
 
@@ -85,21 +63,7 @@ TEST_F(UpdateDialogResourceTest, UsesNinePointGothic) {
 }
 
 TEST_F(UpdateDialogResourceTest, ControlsMatchTheLayoutRowByRow) {
-    ASSERT_EQ(dialog_->controls.size(), std::size(kRows));
-    for (std::size_t i = 0; i < std::size(kRows); ++i) {
-        const Row& row = kRows[i];
-        const auto& control = dialog_->controls[i];
-        SCOPED_TRACE(::testing::Message() << "row " << i << ", id " << row.id);
-        EXPECT_EQ(control.id, row.id);
-        EXPECT_EQ(control.className, row.className);
-        EXPECT_EQ(control.style, kChild | row.style) << std::hex << control.style;
-        EXPECT_EQ(control.exStyle, 0u);
-        EXPECT_EQ(control.x, row.x);
-        EXPECT_EQ(control.y, row.y);
-        EXPECT_EQ(control.cx, row.cx);
-        EXPECT_EQ(control.cy, row.cy);
-        EXPECT_EQ(control.text, row.text);
-    }
+    testing::ExpectControls(*dialog_, kRows);
 }
 
 TEST_F(UpdateDialogResourceTest, OnlyOkAndCancelAreTabStops) {
