@@ -10,6 +10,7 @@
 #include <string>
 
 #include "devhost/addin_store.h"
+#include "devhost/class_registration.h"
 #include "host/desktop_host.h"
 
 namespace marupo::devhost {
@@ -21,7 +22,7 @@ std::atomic<long> g_locks{0};
 // {BE44897A-EB38-11D5-823F-00C04FA03755}
 constexpr CLSID kRegistryClsid = {
     0xbe44897a, 0xeb38, 0x11d5, {0x82, 0x3f, 0x00, 0xc0, 0x4f, 0xa0, 0x37, 0x55}};
-constexpr wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}";
+constexpr wchar_t kClsidText[] = L"{BE44897A-EB38-11D5-823F-00C04FA03755}";
 
 void SetError(const IID& iid, const wchar_t* description) {
     ICreateErrorInfo* create = nullptr;
@@ -210,46 +211,6 @@ class ClassFactory final : public IClassFactory {
 
 ClassFactory g_factory;
 
-LSTATUS SetString(HKEY root, const std::wstring& path, const wchar_t* name,
-                  const std::wstring& value) {
-    HKEY key = nullptr;
-    LSTATUS status =
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) return status;
-    status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return status;
-}
-
-// "Software\\Classes\\" is left out where the key goes under HKEY_CLASSES_ROOT.
-constexpr size_t kClassesPrefixLength = 17;
-
-LSTATUS WriteClass(HKEY root, const std::wstring& classKey, const std::wstring& path) {
-    LSTATUS status = SetString(root, classKey, nullptr, L"Marupo DevHost Add-in Registry");
-    if (status == ERROR_SUCCESS)
-        status = SetString(root, classKey + L"\\InprocServer32", nullptr, path);
-    if (status == ERROR_SUCCESS) {
-        status = SetString(root, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-    }
-    return status;
-}
-
-void DeleteClass(HKEY root, const std::wstring& classKey) {
-    RegDeleteKeyW(root, (classKey + L"\\InprocServer32").c_str());
-    RegDeleteKeyW(root, classKey.c_str());
-}
-
-// Whether COM's view of the classes names this file as the server.
-bool ComSeesServer(const wchar_t* path) {
-    wchar_t seen[MAX_PATH] = {};
-    DWORD size = sizeof seen;
-    std::wstring key = std::wstring(kClassKey + kClassesPrefixLength) + L"\\InprocServer32";
-    return RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, seen,
-                        &size) == ERROR_SUCCESS &&
-           _wcsicmp(seen, path) == 0;
-}
-
 }  // namespace
 }  // namespace marupo::devhost
 
@@ -274,27 +235,11 @@ STDAPI DllCanUnloadNow() {
     return g_locks == 0 ? S_OK : S_FALSE;
 }
 
-// Per user, so that no administrator is needed: HKCU\Software\Classes\CLSID\{...}. Windows
-// shows per-user classes to COM through HKEY_CLASSES_ROOT; where that view does not include them
-// (Wine), the class is written there as well so that CoCreateInstance finds it.
 STDAPI DllRegisterServer() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
-    LSTATUS status = WriteClass(HKEY_CURRENT_USER, kClassKey, path);
-    if (status == ERROR_SUCCESS && !ComSeesServer(path)) {
-        status = WriteClass(HKEY_CLASSES_ROOT, kClassKey + kClassesPrefixLength, path);
-    }
-    return status == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(status);
+    return RegisterInprocServer(g_module, kClsidText, L"Marupo DevHost Add-in Registry");
 }
 
 STDAPI DllUnregisterServer() {
-    DeleteClass(HKEY_CURRENT_USER, kClassKey);
-    // What COM still sees of this file after that is the mirror written at registration.
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH && ComSeesServer(path)) {
-        DeleteClass(HKEY_CLASSES_ROOT, kClassKey + kClassesPrefixLength);
-    }
+    UnregisterInprocServer(g_module, kClsidText);
     return S_OK;
 }

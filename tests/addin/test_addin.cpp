@@ -13,6 +13,7 @@
 #include <new>
 #include <string>
 
+#include "devhost/class_registration.h"
 #include "host/bstr.h"
 #include "host/desktop_host.h"
 #include "tests/addin/test_addin_ids.h"
@@ -228,25 +229,6 @@ class ClassFactory final : public IClassFactory {
 
 ClassFactory g_factory;
 
-std::wstring ClassKey() {
-    return std::wstring(L"CLSID\\") + kClsidText;
-}
-std::wstring UserClassKey() {
-    return L"Software\\Classes\\" + ClassKey();
-}
-
-LSTATUS SetString(HKEY root, const std::wstring& path, const wchar_t* name,
-                  const std::wstring& value) {
-    HKEY key = nullptr;
-    LSTATUS status =
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) return status;
-    status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return status;
-}
-
 // Tells the host's add-in registry about this add-in, or withdraws it.
 HRESULT Announce(bool add) {
     ComPtr<IDesktopAddinRegistry> registry;
@@ -260,29 +242,6 @@ HRESULT Announce(bool add) {
     entry.Reset();
     UniqueBstr name(SysAllocString(L"Marupo Test Addin"));
     return registry->RegisterAddin(clsid.Get(), name.Get(), &entry);
-}
-
-LSTATUS WriteClass(HKEY root, const std::wstring& classKey, const std::wstring& path) {
-    LSTATUS status = SetString(root, classKey, nullptr, L"Marupo Test Addin");
-    if (status == ERROR_SUCCESS)
-        status = SetString(root, classKey + L"\\InprocServer32", nullptr, path);
-    if (status == ERROR_SUCCESS) {
-        status = SetString(root, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-    }
-    return status;
-}
-
-void DeleteClass(HKEY root, const std::wstring& classKey) {
-    RegDeleteKeyW(root, (classKey + L"\\InprocServer32").c_str());
-    RegDeleteKeyW(root, classKey.c_str());
-}
-
-bool ComSeesServer(const wchar_t* path) {
-    wchar_t seen[MAX_PATH] = {};
-    DWORD size = sizeof seen;
-    return RegGetValueW(HKEY_CLASSES_ROOT, (ClassKey() + L"\\InprocServer32").c_str(), nullptr,
-                        RRF_RT_REG_SZ, nullptr, seen, &size) == ERROR_SUCCESS &&
-           _wcsicmp(seen, path) == 0;
 }
 
 }  // namespace
@@ -306,25 +265,13 @@ STDAPI DllCanUnloadNow() {
     return g_locks == 0 ? S_OK : S_FALSE;
 }
 
-// Per user; where COM does not see per-user classes (Wine), mirrored into HKEY_CLASSES_ROOT.
 STDAPI DllRegisterServer() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
-    LSTATUS status = WriteClass(HKEY_CURRENT_USER, UserClassKey(), path);
-    if (status == ERROR_SUCCESS && !ComSeesServer(path)) {
-        status = WriteClass(HKEY_CLASSES_ROOT, ClassKey(), path);
-    }
-    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-    return Announce(true);
+    HRESULT hr = marupo::devhost::RegisterInprocServer(g_module, kClsidText, L"Marupo Test Addin");
+    return FAILED(hr) ? hr : Announce(true);
 }
 
 STDAPI DllUnregisterServer() {
     Announce(false);
-    DeleteClass(HKEY_CURRENT_USER, UserClassKey());
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH && ComSeesServer(path))
-        DeleteClass(HKEY_CLASSES_ROOT, ClassKey());
+    marupo::devhost::UnregisterInprocServer(g_module, kClsidText);
     return S_OK;
 }
