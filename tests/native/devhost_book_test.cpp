@@ -107,7 +107,11 @@ TEST(BookFileTest, AcceptsByteOrderMarkCrLfAndComments) {
 }
 
 TEST(BookFileTest, ShippedSampleBookLoads) {
-    auto loaded = LoadBookFile("..\\sample-book.txt");
+#ifdef _WIN32
+    auto loaded = LoadBookFile("..\\sample-book.txt");  // copied beside the programs
+#else
+    auto loaded = LoadBookFile(MARUPO_SOURCE_DIR "/devhost/sample/book.txt");
+#endif
     ASSERT_TRUE(loaded.book) << loaded.error;
     EXPECT_GE(loaded.book->Records().size(), 20u);
     EXPECT_GE(loaded.book->Categories().size(), 4u);
