@@ -18,10 +18,8 @@ class AddressBook final : public HostObject<IAddressBook> {
         if (names == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
         *names = nullptr;
         if (call.Injected()) return call.InjectedResult();
-        auto created = CreateCategoryNames(state_, state_->book.Categories());
-        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
-        *names = created.Detach();
-        return call.Succeed("ICategoryNames");
+        return call.HandOut(CreateCategoryNames(state_, state_->book.Categories()), names,
+                            "ICategoryNames");
     }
 
     HRESULT STDMETHODCALLTYPE GetCurrentCategory(BSTR* category) override {
@@ -42,10 +40,8 @@ class AddressBook final : public HostObject<IAddressBook> {
         auto records = state_->book.SelectedRecords();
         std::string ids;
         for (const auto& r : records) ids += (ids.empty() ? "" : " ") + std::to_string(r->id);
-        auto created = CreateAddressRecords(state_, std::move(records));
-        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
-        *selection = created.Detach();
-        return call.Succeed("IAddressRecords [" + ids + "]");
+        return call.HandOut(CreateAddressRecords(state_, std::move(records)), selection,
+                            "IAddressRecords [" + ids + "]");
     }
 
     HRESULT STDMETHODCALLTYPE AddRecord(BSTR category, BSTR givenName, BSTR surname,

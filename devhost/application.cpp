@@ -17,10 +17,7 @@ class Application final : public HostObject<IDesktopApplication> {
         if (table == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
         *table = nullptr;
         if (call.Injected()) return call.InjectedResult();
-        auto created = CreateCommandTable(state_);
-        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
-        *table = created.Detach();
-        return call.Succeed("IDesktopCommandTable");
+        return call.HandOut(CreateCommandTable(state_), table, "IDesktopCommandTable");
     }
 
     HRESULT STDMETHODCALLTYPE GetAddressBook(IUnknown** book) override {
@@ -28,10 +25,7 @@ class Application final : public HostObject<IDesktopApplication> {
         if (book == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
         *book = nullptr;
         if (call.Injected()) return call.InjectedResult();
-        auto created = CreateAddressBook(state_);
-        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
-        *book = created.Detach();
-        return call.Succeed("IAddressBook");
+        return call.HandOut(CreateAddressBook(state_), book, "IAddressBook");
     }
 
     HRESULT STDMETHODCALLTYPE GetPrivateDisplayMode(long* mode) override {

@@ -1,16 +1,17 @@
 #pragma once
-// The common part of every host object: IUnknown with a plain reference count (the host is
-// apartment-threaded), an IDispatch that offers no type information, ISupportErrorInfo for the
-// object's own interface, and HostCall, which logs each call and applies the fault rules.
+// The common part of every host object: the COM shape of DispatchObject, error information that
+// can be switched off, and HostCall, which logs each call and applies the fault rules.
 
 #include <windows.h>
 
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <memory>
 #include <new>
 #include <string>
 
+#include "devhost/dispatch_object.h"
 #include "devhost/host_state.h"
 
 namespace marupo::devhost {
@@ -38,6 +39,15 @@ class HostCall {
     HRESULT Fail(HRESULT hr, const std::u16string& description);
     HRESULT Succeed(std::string outValue = {});
 
+    // Hands a newly made object out through `out`, logged as `outValue`; out of memory when the
+    // object could not be made.
+    template <class Made, class Out>
+    HRESULT HandOut(Microsoft::WRL::ComPtr<Made> made, Out** out, std::string outValue) {
+        if (!made) return Fail(E_OUTOFMEMORY, u"メモリが足りません。");
+        *out = made.Detach();
+        return Succeed(std::move(outValue));
+    }
+
   private:
     HostState& state_;
     const IID& iid_;
@@ -47,51 +57,10 @@ class HostCall {
 };
 
 template <class Interface>
-class HostObject : public Interface, public ISupportErrorInfo {
+class HostObject : public DispatchObject<Interface> {
   public:
     HostObject(std::shared_ptr<HostState> state, const char* interfaceName)
         : state_(std::move(state)), interfaceName_(interfaceName) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Interface)) {
-            *object = static_cast<Interface*>(this);
-        } else if (riid == IID_ISupportErrorInfo) {
-            *object = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) *info = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
-        return riid == __uuidof(Interface) && state_->errorInfoSupported ? S_OK : S_FALSE;
-    }
 
     // Hands out a new object as `Result`; the caller owns the reference.
     template <class Object, class Result, class... Args>
@@ -103,7 +72,7 @@ class HostObject : public Interface, public ISupportErrorInfo {
     }
 
   protected:
-    virtual ~HostObject() = default;
+    bool SupportsErrorInfo() const override { return state_->errorInfoSupported; }
     HostCall Call(const char* method, int recordId = 0) {
         return HostCall(*state_, __uuidof(Interface), interfaceName_, recordId, method);
     }
@@ -115,7 +84,6 @@ class HostObject : public Interface, public ISupportErrorInfo {
 
   private:
     const char* interfaceName_;
-    ULONG references_ = 0;
 };
 
 }  // namespace marupo::devhost

@@ -31,10 +31,8 @@ class AddressRecords final : public HostObject<IAddressRecords> {
             return call.Fail(E_INVALIDARG, u"選択されたアドレスの番号が範囲外です。");
         }
         const RecordPtr& item = records_[static_cast<size_t>(index)];
-        auto created = CreateAddressRecord(state_, item);
-        if (!created) return call.Fail(E_OUTOFMEMORY, u"メモリが足りません。");
-        *record = created.Detach();
-        return call.Succeed("IAddressRecord#" + std::to_string(item->id));
+        return call.HandOut(CreateAddressRecord(state_, item), record,
+                            "IAddressRecord#" + std::to_string(item->id));
     }
 
   private:

@@ -8,9 +8,11 @@
 #include <atomic>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "devhost/addin_store.h"
 #include "devhost/class_registration.h"
+#include "devhost/dispatch_object.h"
 #include "host/desktop_host.h"
 
 namespace marupo::devhost {
@@ -42,55 +44,14 @@ std::wstring Text(BSTR value) {
     return value != nullptr ? std::wstring(value, SysStringLen(value)) : L"";
 }
 
-// IUnknown, a type-information-less IDispatch and ISupportErrorInfo for one interface.
+// Every object of the server keeps the module loaded while it lives.
 template <class Interface>
-class RegistryObject : public Interface, public ISupportErrorInfo {
+class RegistryObject : public DispatchObject<Interface> {
   public:
     RegistryObject() { ++g_locks; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Interface)) {
-            *object = static_cast<Interface*>(this);
-        } else if (riid == IID_ISupportErrorInfo) {
-            *object = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        long left = --references_;
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) *info = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
-        return riid == __uuidof(Interface) ? S_OK : S_FALSE;
-    }
 
   protected:
-    virtual ~RegistryObject() { --g_locks; }
-
-  private:
-    std::atomic<long> references_{0};
+    ~RegistryObject() override { --g_locks; }
 };
 
 #define UNUSED_SLOT(n)                                 \
@@ -137,30 +98,24 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
                                             IDesktopAddinEntry** entry) override {
         if (entry == nullptr) return E_POINTER;
         *entry = nullptr;
-        auto canonical = CanonicalClsid(Text(clsid));
-        if (!canonical) {
-            SetError(IID_IDesktopAddinRegistry, L"CLSID の形式が正しくありません。");
-            return E_INVALIDARG;
-        }
-        LSTATUS status = PutAddin(*canonical, Text(displayName));
+        std::wstring canonical;
+        if (HRESULT hr = Canonical(clsid, canonical); FAILED(hr)) return hr;
+        LSTATUS status = PutAddin(canonical, Text(displayName));
         if (status != ERROR_SUCCESS) {
             SetError(IID_IDesktopAddinRegistry, L"アドインを登録できません。");
             return HRESULT_FROM_WIN32(status);
         }
-        return HandOutEntry(*canonical, entry);
+        return HandOutEntry(canonical, entry);
     }
 
     HRESULT STDMETHODCALLTYPE FindAddin(BSTR clsid, IDesktopAddinEntry** entry) override {
         if (entry == nullptr) return E_POINTER;
         *entry = nullptr;
-        auto canonical = CanonicalClsid(Text(clsid));
-        if (!canonical) {
-            SetError(IID_IDesktopAddinRegistry, L"CLSID の形式が正しくありません。");
-            return E_INVALIDARG;
-        }
+        std::wstring canonical;
+        if (HRESULT hr = Canonical(clsid, canonical); FAILED(hr)) return hr;
         // Not registered: success with no entry.
-        if (!devhost::FindAddin(*canonical)) return S_OK;
-        return HandOutEntry(*canonical, entry);
+        if (!devhost::FindAddin(canonical)) return S_OK;
+        return HandOutEntry(canonical, entry);
     }
 
     UNUSED_SLOT(7)
@@ -174,6 +129,18 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
     UNUSED_SLOT(15)
     UNUSED_SLOT(16)
     UNUSED_SLOT(18)
+
+  private:
+    // The CLSID text in its stored form; E_INVALIDARG with error information when malformed.
+    static HRESULT Canonical(BSTR clsid, std::wstring& canonical) {
+        auto parsed = CanonicalClsid(Text(clsid));
+        if (!parsed) {
+            SetError(IID_IDesktopAddinRegistry, L"CLSID の形式が正しくありません。");
+            return E_INVALIDARG;
+        }
+        canonical = std::move(*parsed);
+        return S_OK;
+    }
 };
 #undef UNUSED_SLOT
 

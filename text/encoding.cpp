@@ -12,9 +12,7 @@ namespace marupo::text {
 
 #ifdef _WIN32
 
-namespace {
-
-std::wstring ToWide(UINT codePage, std::string_view text) {
+std::wstring MultiByteToWide(unsigned codePage, std::string_view text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
     const int size = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
@@ -24,7 +22,7 @@ std::wstring ToWide(UINT codePage, std::string_view text) {
     return wide;
 }
 
-std::string FromWide(UINT codePage, const std::wstring& wide) {
+std::string WideToMultiByte(unsigned codePage, std::wstring_view wide) {
     if (wide.empty()) return {};
     const int length = static_cast<int>(wide.size());
     const int size =
@@ -35,14 +33,12 @@ std::string FromWide(UINT codePage, const std::wstring& wide) {
     return narrow;
 }
 
-}  // namespace
-
 std::string Cp932ToUtf8(std::string_view cp932) {
-    return FromWide(CP_UTF8, ToWide(932, cp932));
+    return WideToMultiByte(CP_UTF8, MultiByteToWide(932, cp932));
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
-    return FromWide(932, ToWide(CP_UTF8, utf8));
+    return WideToMultiByte(932, MultiByteToWide(CP_UTF8, utf8));
 }
 
 #else

@@ -11,4 +11,10 @@ namespace marupo::text {
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
+#ifdef _WIN32
+// Between a Windows code page (CP_ACP, CP_UTF8, 932, ...) and UTF-16.
+std::wstring MultiByteToWide(unsigned codePage, std::string_view text);
+std::string WideToMultiByte(unsigned codePage, std::wstring_view wide);
+#endif
+
 }  // namespace marupo::text

@@ -24,16 +24,7 @@ using marupo::lookup::TypedCode;
 #ifdef _WIN32
 
 std::string Convert(UINT from, UINT to, const std::string& text) {
-    if (text.empty()) return {};
-    const int wideSize =
-        MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
-    const int size =
-        WideCharToMultiByte(to, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideSize, out.data(), size, nullptr, nullptr);
-    return out;
+    return marupo::text::WideToMultiByte(to, marupo::text::MultiByteToWide(from, text));
 }
 
 // Arguments arrive in the ANSI code page.

@@ -1,6 +1,7 @@
 #include "ui/message_box.h"
 
 #include "ui/module_state.h"
+#include "ui/window_text.h"
 
 namespace marupo::ui {
 
@@ -12,10 +13,7 @@ void ShowMessage(const std::wstring& text, HWND owner) {
 }
 
 void ShowMessageAnsi(const std::string& text, HWND owner) {
-    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    ShowMessage(wide, owner);
+    ShowMessage(AnsiToWide(text), owner);
 }
 
 }  // namespace marupo::ui

@@ -1,5 +1,7 @@
 #include "ui/module_state.h"
 
+#include "ui/window_text.h"
+
 #include <vector>
 
 namespace marupo::ui {
@@ -15,15 +17,21 @@ void SetAddinModule(HINSTANCE module) {
     if (g_currentModule == nullptr) g_currentModule = module;
 }
 
-HINSTANCE AddinModule() { return g_addinModule; }
+HINSTANCE AddinModule() {
+    return g_addinModule;
+}
 
 HINSTANCE CurrentModule() {
     return g_currentModule != nullptr ? g_currentModule : GetModuleHandleW(nullptr);
 }
 
-AddinModuleScope::AddinModuleScope() : previous_(g_currentModule) { g_currentModule = g_addinModule; }
+AddinModuleScope::AddinModuleScope() : previous_(g_currentModule) {
+    g_currentModule = g_addinModule;
+}
 
-AddinModuleScope::~AddinModuleScope() { g_currentModule = previous_; }
+AddinModuleScope::~AddinModuleScope() {
+    g_currentModule = previous_;
+}
 
 std::wstring LoadWideString(UINT id) {
     const wchar_t* text = nullptr;
@@ -34,20 +42,14 @@ std::wstring LoadWideString(UINT id) {
 }
 
 std::string LoadAnsiString(UINT id) {
-    std::wstring wide = LoadWideString(id);
-    if (wide.empty()) return {};
-    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size,
-                        nullptr, nullptr);
-    return ansi;
+    return WideToAnsi(LoadWideString(id));
 }
 
 std::wstring ApplicationTitle() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        DWORD length = GetModuleFileNameW(CurrentModule(), path.data(), static_cast<DWORD>(path.size()));
+        DWORD length =
+            GetModuleFileNameW(CurrentModule(), path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);

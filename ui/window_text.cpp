@@ -1,5 +1,7 @@
 #include "ui/window_text.h"
 
+#include "text/encoding.h"
+
 namespace marupo::ui {
 
 std::string WindowTextAnsi(HWND window) {
@@ -33,22 +35,11 @@ void SetDialogItemTextAnsi(HWND dialog, int id, const std::string& text) {
 }
 
 std::wstring AnsiToWide(const std::string& text) {
-    if (text.empty()) return {};
-    int size =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
+    return text::MultiByteToWide(CP_ACP, text);
 }
 
 std::string WideToAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size,
-                        nullptr, nullptr);
-    return ansi;
+    return text::WideToMultiByte(CP_ACP, text);
 }
 
 }  // namespace marupo::ui

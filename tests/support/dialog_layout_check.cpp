@@ -17,6 +17,12 @@ ShippedResources::ShippedResources() {
     }
 }
 
+void ExpectNinePointGothic(const DialogTemplate& dialog) {
+    EXPECT_TRUE(dialog.hasFont);
+    EXPECT_EQ(dialog.fontPointSize, 9);
+    EXPECT_EQ(dialog.fontName, L"ＭＳ Ｐゴシック");
+}
+
 void ExpectControls(const DialogTemplate& dialog, const ExpectedControl* rows, std::size_t count) {
     ASSERT_EQ(dialog.controls.size(), count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -31,6 +31,9 @@ class ShippedResources {
     HMODULE module_ = nullptr;
 };
 
+// Every dialog of the add-in uses the 9 point "ＭＳ Ｐゴシック".
+void ExpectNinePointGothic(const DialogTemplate& dialog);
+
 // Expects exactly `count` controls, each matching its row in order (the creation and tab order).
 void ExpectControls(const DialogTemplate& dialog, const ExpectedControl* rows, std::size_t count);
 

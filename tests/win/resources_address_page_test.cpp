@@ -114,9 +114,7 @@ TEST_F(AddressPageResourceTest, PageIsAnInvisibleControlChildOverTheTabArea) {
 }
 
 TEST_F(AddressPageResourceTest, UsesNinePointGothic) {
-    EXPECT_TRUE(dialog_->hasFont);
-    EXPECT_EQ(dialog_->fontPointSize, 9);
-    EXPECT_EQ(dialog_->fontName, L"ＭＳ Ｐゴシック");
+    testing::ExpectNinePointGothic(*dialog_);
 }
 
 TEST_F(AddressPageResourceTest, ControlsMatchTheLayoutRowByRow) {

@@ -57,9 +57,7 @@ TEST_F(UpdateDialogResourceTest, FrameIsAModalCaptionedDialogWithoutSystemMenu) 
 }
 
 TEST_F(UpdateDialogResourceTest, UsesNinePointGothic) {
-    EXPECT_TRUE(dialog_->hasFont);
-    EXPECT_EQ(dialog_->fontPointSize, 9);
-    EXPECT_EQ(dialog_->fontName, L"ＭＳ Ｐゴシック");
+    testing::ExpectNinePointGothic(*dialog_);
 }
 
 TEST_F(UpdateDialogResourceTest, ControlsMatchTheLayoutRowByRow) {
