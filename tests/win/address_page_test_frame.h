@@ -10,6 +10,7 @@
 
 #include "editor/address_page.h"
 #include "editor/ime_reading_source.h"
+#include "tests/support/message_pump.h"
 #include "ui/module_state.h"
 #include "ui/window_text.h"
 
@@ -34,11 +35,7 @@ class FedReadingSource final : public editor::ImeReadingSource {
 };
 
 inline void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    PumpUntilQuiet();
 }
 
 inline std::string Sjis(const std::wstring& text) {

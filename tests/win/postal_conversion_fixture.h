@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/postal_settings.h"
+#include "tests/support/message_pump.h"
 #include "ui/window_text.h"
 
 namespace marupo::testing {
@@ -18,17 +19,8 @@ inline std::string ToSjis(const std::wstring& text) {
     return ui::WideToAnsi(text);
 }
 
-// Handles the thread's messages until none has come for a short while: under Wine, activation
-// after a message box closes may still arrive from the X server once the box is gone.
 inline void Pump() {
-    constexpr DWORD kQuietMs = 30;
-    MSG message;
-    do {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, kQuietMs, QS_ALLINPUT) == WAIT_OBJECT_0);
+    PumpUntilQuiet();
 }
 
 // A nationwide and a business-office file in the published column layouts, CR LF lines.
