@@ -204,6 +204,10 @@ bool Dialog::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
+LRESULT Dialog::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
 void Dialog::AddCommand(int firstId, int lastId, WORD code, std::function<void(int)> handler) {
     commands_.push_back({firstId, lastId, code, std::move(handler)});
 }

@@ -89,6 +89,11 @@ class Dialog {
     // Messages not in the handler map. Return true with `result` set to handle one; false leaves
     // it to the default dialog handling.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // What the dialog manager does with a message this dialog leaves alone, for a handler that
+    // builds on it (the default brush of a control-colour message, the default set-cursor). The
+    // dialog manager passes such messages on to the default window procedure, which this calls
+    // directly: going through the dialog manager would come back into this dialog.
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Handler registration. For WM_COMMAND the first entry matching the id and notification code
     // is called; menu items and accelerators arrive with codes 0 and 1.

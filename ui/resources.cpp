@@ -43,6 +43,11 @@ UniqueCursor LoadCursorResource(UINT id) {
         LoadImageA(CurrentModule(), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
 }
 
+HCURSOR SharedCursorResource(UINT id) {
+    return static_cast<HCURSOR>(LoadImageA(CurrentModule(), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0,
+                                           0, LR_DEFAULTSIZE | LR_SHARED));
+}
+
 UniqueBitmap LoadBitmapResource(UINT id) {
     return UniqueBitmap(static_cast<HBITMAP>(
         LoadImageA(CurrentModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));

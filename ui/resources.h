@@ -89,4 +89,8 @@ UniqueIcon LoadIconResource(UINT id, int size = 0);
 UniqueCursor LoadCursorResource(UINT id);
 UniqueBitmap LoadBitmapResource(UINT id);
 
+// A cursor of the current module for WM_SETCURSOR: loaded once by the system and shared, so that
+// setting it on every mouse move creates nothing and it is never destroyed while it is current.
+HCURSOR SharedCursorResource(UINT id);
+
 }  // namespace marupo::ui
