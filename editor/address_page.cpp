@@ -22,7 +22,8 @@ constexpr int kMenuOffsetY = -4;
 
 }  // namespace
 
-AddressPage::AddressPage() : Dialog(IDD_ADDRESS_PAGE) {
+AddressPage::AddressPage(AddressEntry& edited, const PostalSettings& settings)
+    : Dialog(IDD_ADDRESS_PAGE), entry(edited), settings_(settings) {
     OnCommand(IDC_ADDR_CONVERT_POSTAL, BN_CLICKED, &AddressPage::ConvertPostal);
     OnCommandRange(IDC_ADDR_LABEL_BUTTON0, IDC_ADDR_LABEL_BUTTON4, BN_CLICKED,
                    &AddressPage::OpenLabelMenu);

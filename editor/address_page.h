@@ -23,13 +23,14 @@ namespace marupo::editor {
 
 class AddressPage final : public ui::Dialog, public PostalConversionPage {
   public:
-    AddressPage();
+    // The page edits the fields of `edited` other than the note, the category and the private
+    // flag, which belong to the other parts of the editor; the postal-code search reads
+    // `settings`. Both are the frame's and outlive the page.
+    AddressPage(AddressEntry& edited, const PostalSettings& settings);
 
-    // Set by the frame before Create; the fields change only through the page afterwards.
-    AddressEntry entry;
-    bool readingLocked = false;     // editing an existing record: readings fixed, no capture
-    PostalSettings postalSettings;  // the frame's settings, for the postal-code search
-    PostalAddress postalResult;     // the last lookup's result
+    AddressEntry& entry;
+    bool readingLocked = false;  // editing an existing record: readings fixed, no capture
+    PostalAddress postalResult;  // the last lookup's result
 
     // The seam to the input method; tests feed readings through it. Call before Create.
     void SetReadingSource(ImeReadingSource& source);
@@ -45,7 +46,7 @@ class AddressPage final : public ui::Dialog, public PostalConversionPage {
     bool TakeControlValues() override { return UpdateData(true); }
     void ShowValues() override { UpdateData(false); }
     AddressEntry& Values() override { return entry; }
-    const PostalSettings& Settings() const override { return postalSettings; }
+    const PostalSettings& Settings() const override { return settings_; }
     PostalAddress& LastResult() override { return postalResult; }
 
   protected:
@@ -65,6 +66,7 @@ class AddressPage final : public ui::Dialog, public PostalConversionPage {
     std::string BuildPrimaryLine() const;
     ReadingCaptureEdit* CaptureEditFor(std::int32_t target);
 
+    const PostalSettings& settings_;
     ReadingCaptureEdit surnameEdit_{1};
     ReadingCaptureEdit givenNameEdit_{2};
     ReadingCaptureEdit companyEdit_{3};

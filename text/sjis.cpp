@@ -64,4 +64,31 @@ int CompareCp932(std::string_view a, std::string_view b) {
     return 0;
 }
 
+namespace {
+
+// The character's code with letters folded to upper case.
+unsigned FoldedCodeAt(std::string_view s, std::size_t pos) {
+    constexpr unsigned kFullWidthSmallA = 0x8281;
+    constexpr unsigned kFullWidthSmallZ = 0x829A;
+    constexpr unsigned kFullWidthCaseDistance = 0x8281 - 0x8260;
+    unsigned code = CodeAt(s, pos);
+    if (code >= 'a' && code <= 'z') return code - ('a' - 'A');
+    if (code >= kFullWidthSmallA && code <= kFullWidthSmallZ) return code - kFullWidthCaseDistance;
+    return code;
+}
+
+}  // namespace
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (j < prefix.size()) {
+        if (i >= text.size()) return false;
+        if (FoldedCodeAt(text, i) != FoldedCodeAt(prefix, j)) return false;
+        i += CharLengthAt(text, i);
+        j += CharLengthAt(prefix, j);
+    }
+    return true;
+}
+
 }  // namespace marupo::text

@@ -63,4 +63,9 @@ std::size_t FindCharWise(std::string_view haystack, std::string_view needle, std
 // Negative, zero or positive like strcmp.
 int CompareCp932(std::string_view a, std::string_view b);
 
+// Whether `text` begins with `prefix`, compared character-wise with Latin letters matched
+// regardless of case: the ASCII ones and the full-width ones (Ａ..Ｚ, ａ..ｚ). Trail bytes are
+// never taken for letters. An empty prefix begins every text.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
 }  // namespace marupo::text

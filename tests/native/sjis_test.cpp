@@ -147,5 +147,25 @@ INSTANTIATE_TEST_SUITE_P(
                       // A double-byte character sorts after every ASCII letter.
                       CompareCase{"z", "\x81\x40", -1}));
 
+TEST(SjisTest, StartsWithIgnoringCaseFoldsLettersOnly) {
+    struct Case {
+        const char* text;
+        const char* prefix;
+        bool expected;
+    } const cases[] = {
+        {"Bus", "bus", true},
+        {"business", "BUS", true},
+        {"Bus", "busy", false},
+        {"anything", "", true},
+        {"\x82\x61\x82\x95", "\x82\x60\x82\x74", false},  // full-width Ｂｕ, ＡＵ
+        {"\x82\x61\x82\x95", "\x82\x82\x82\x74", true},   // Ｂｕ begins with ｂＵ
+        {"\x83\x41", "\x83\x61", false},  // ア is not ヂ: trail bytes 'A' and 'a' are no letters
+        {"\x83\x41x", "\x83", false},     // half a character never matches
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StartsWithIgnoringCase(c.text, c.prefix), c.expected)
+            << c.text << " / " << c.prefix;
+}
+
 }  // namespace
 }  // namespace marupo::text

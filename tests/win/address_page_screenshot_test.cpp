@@ -141,8 +141,8 @@ TEST(AddressPageScreenshotTest, HoldsPageAndConfirmationForTheCamera) {
 
     PageFrame frame;
     FillSampleEntry(frame.page.entry);
-    frame.page.postalSettings.nationwideFile = Sjis((files / L"KEN_ALL.CSV").wstring());
-    frame.page.postalSettings.businessFile = Sjis((files / L"JIGYOSYO.CSV").wstring());
+    frame.settings.nationwideFile = Sjis((files / L"KEN_ALL.CSV").wstring());
+    frame.settings.businessFile = Sjis((files / L"JIGYOSYO.CSV").wstring());
     ASSERT_TRUE(frame.Open());
     ASSERT_TRUE(camera.Capture(frame.page.Handle(), "address_page"));
 

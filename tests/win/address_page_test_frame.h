@@ -78,7 +78,9 @@ class PageFrame {
     void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
     bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-    editor::AddressPage page;
+    AddressEntry entry;
+    PostalSettings settings;
+    editor::AddressPage page{entry, settings};
     FedReadingSource readings;
 
   private:

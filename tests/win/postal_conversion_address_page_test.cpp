@@ -22,7 +22,7 @@ using testing::ToSjis;
 class AddressPageConversionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        frame_.page.postalSettings = files_.Settings();
+        frame_.settings = files_.Settings();
         frame_.page.entry.surname = ToSjis(L"山田");
         frame_.page.entry.country = ToSjis(L"日本");
     }

@@ -1,0 +1,66 @@
+#include "module/about_dialog.h"
+
+#include "res/about_dialog.h"
+#include "res/strings.h"
+#include "ui/module_state.h"
+#include "ui/shell_open.h"
+
+namespace marupo {
+namespace {
+
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr int kLinkFontHeight = 12;
+
+bool IsControlColourMessage(UINT message) {
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog() : Dialog(IDD_ABOUT) {
+    OnCommand(IDC_ABOUT_LINK, STN_CLICKED, &AboutDialog::OpenMakerPage);
+}
+
+void AboutDialog::Show() {
+    ui::AddinModuleScope scope;
+    AboutDialog dialog;
+    dialog.versionText = ui::LoadAnsiString(IDS_VERSION);
+    dialog.DoModal();
+}
+
+void AboutDialog::ExchangeData(ui::DataExchange& dx) {
+    dx.Text(IDC_ABOUT_VERSION, versionText);
+}
+
+bool AboutDialog::OnInitDialog() {
+    UpdateData(false);
+    linkFont_.reset(CreateFontW(kLinkFontHeight, 0, 0, 0, FW_DONTCARE, FALSE, TRUE, FALSE,
+                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DRAFT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
+    SendMessageA(Item(IDC_ABOUT_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), TRUE);
+    return true;
+}
+
+bool AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (IsControlColourMessage(message)) {
+        // Only the link's text colour changes; the brush stays the dialog's own.
+        result = DefaultHandling(message, wParam, lParam);
+        if (reinterpret_cast<HWND>(lParam) == Item(IDC_ABOUT_LINK))
+            SetTextColor(reinterpret_cast<HDC>(wParam), kLinkColour);
+        return true;
+    }
+    if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == Item(IDC_ABOUT_LINK)) {
+        ui::AddinModuleScope scope;
+        SetCursor(ui::SharedCursorResource(IDC_HAND_CURSOR));
+        result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+void AboutDialog::OpenMakerPage() {
+    ui::AddinModuleScope scope;
+    ui::OpenInShell(Handle(), ui::LoadAnsiString(IDS_MAKER_PAGE_URL));
+}
+
+}  // namespace marupo

@@ -1,0 +1,57 @@
+#include "settings/settings_dialog.h"
+
+#include <commdlg.h>
+
+#include "res/settings_dialog.h"
+#include "res/strings.h"
+#include "ui/file_open_dialog.h"
+#include "ui/module_state.h"
+#include "ui/shell_open.h"
+
+namespace marupo {
+
+SettingsDialog::SettingsDialog() : Dialog(IDD_SETTINGS) {
+    OnCommand(IDC_SETTINGS_NATIONWIDE_BROWSE, BN_CLICKED, &SettingsDialog::BrowseNationwideFile);
+    OnCommand(IDC_SETTINGS_BUSINESS_BROWSE, BN_CLICKED, &SettingsDialog::BrowseBusinessFile);
+    OnCommand(IDC_SETTINGS_DOWNLOAD_PAGE, BN_CLICKED, &SettingsDialog::OpenDownloadPage);
+}
+
+void SettingsDialog::ExchangeData(ui::DataExchange& dx) {
+    // The check box is set and read by hand, not by the exchange.
+    dx.Bind(IDC_SETTINGS_DIV_CITY, divCityCheck_);
+    dx.Text(IDC_SETTINGS_NATIONWIDE_FILE, nationwideFile);
+    dx.Text(IDC_SETTINGS_BUSINESS_FILE, businessFile);
+}
+
+bool SettingsDialog::OnInitDialog() {
+    UpdateData(false);
+    if (divCity != 0) divCityCheck_.SetCheckState(BST_CHECKED);
+    return true;
+}
+
+void SettingsDialog::OnOK() {
+    divCity = divCityCheck_.CheckState() == BST_CHECKED ? 1 : 0;
+    Dialog::OnOK();
+}
+
+void SettingsDialog::BrowseNationwideFile() {
+    Browse(nationwideFile, "KEN_ALL.CSV");
+}
+
+void SettingsDialog::BrowseBusinessFile() {
+    Browse(businessFile, "JIGYOSYO.CSV");
+}
+
+void SettingsDialog::Browse(std::string& path, const char* initialName) {
+    ui::FileOpenDialog dialog("csv", initialName, "CSV(*.csv)|*.csv||", OFN_FILEMUSTEXIST);
+    if (std::optional<std::string> chosen = dialog.Run()) path = *chosen;
+    // Both edits show the held paths again: what was typed by hand since is replaced.
+    if (!path.empty()) UpdateData(false);
+}
+
+void SettingsDialog::OpenDownloadPage() {
+    ui::AddinModuleScope scope;
+    ui::OpenInShell(Handle(), ui::LoadAnsiString(IDS_DOWNLOAD_PAGE_URL));
+}
+
+}  // namespace marupo

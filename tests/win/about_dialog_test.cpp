@@ -1,0 +1,123 @@
+// The about box driven through its real window: the version, the link's font and colour, the
+// hand cursor over the link only, and a click that opens the maker's page.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "module/about_dialog.h"
+#include "res/about_dialog.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/modal_driver.h"
+#include "ui/module_state.h"
+#include "ui/resources.h"
+#include "ui/shell_open.h"
+#include "ui/window_text.h"
+
+namespace marupo {
+namespace {
+
+using testing::ModalDriver;
+
+class AboutDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ui::SetAddinModule(GetModuleHandleW(nullptr)); }
+
+    // Opens the box as the editor does and hands it to `look` before closing it with OK.
+    void Open(std::function<void(HWND)> look) {
+        driver_.OnNextDialog([look](HWND box) {
+            look(box);
+            ModalDriver::Click(box, IDOK);
+        });
+        AboutDialog::Show();
+        testing::PumpUntilQuiet();
+        EXPECT_EQ(driver_.UnhandledDialogs(), 0);
+    }
+
+    ModalDriver driver_;
+};
+
+TEST_F(AboutDialogTest, ShowsTheVersionAndAnUnderlinedLinkFont) {
+    std::wstring version;
+    LOGFONTW link{};
+    LOGFONTW notice{};
+    Open([&](HWND box) {
+        version = ModalDriver::ControlText(box, IDC_ABOUT_VERSION);
+        GetObjectW(
+            reinterpret_cast<HFONT>(SendDlgItemMessageW(box, IDC_ABOUT_LINK, WM_GETFONT, 0, 0)),
+            sizeof link, &link);
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), sizeof notice,
+                   &notice);
+    });
+    EXPECT_EQ(version, L"Marupo Version 0.96 β");
+    EXPECT_EQ(link.lfHeight, 12);
+    EXPECT_TRUE(link.lfUnderline);
+    EXPECT_EQ(link.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(link.lfQuality, DRAFT_QUALITY);
+    EXPECT_EQ(std::wstring(link.lfFaceName), L"ＭＳ Ｐゴシック");
+    EXPECT_FALSE(notice.lfUnderline);
+}
+
+TEST_F(AboutDialogTest, OnlyTheLinkIsBlueAndEveryControlKeepsTheDefaultBrush) {
+    struct Seen {
+        COLORREF text;
+        LRESULT brush;
+        LRESULT defaultBrush;
+    };
+    std::vector<Seen> seen;
+    Open([&](HWND box) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        for (HWND control : {GetDlgItem(box, IDC_ABOUT_LINK), GetDlgItem(box, IDC_ABOUT_VERSION)}) {
+            SetTextColor(dc, RGB(1, 2, 3));
+            const LRESULT defaultBrush =
+                DefWindowProcW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(control));
+            const LRESULT brush = SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                               reinterpret_cast<LPARAM>(control));
+            seen.push_back({GetTextColor(dc), brush, defaultBrush});
+        }
+        DeleteDC(dc);
+    });
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, RGB(0, 0, 255));
+    EXPECT_NE(seen[1].text, RGB(0, 0, 255));
+    for (const auto& s : seen) EXPECT_EQ(s.brush, s.defaultBrush);
+}
+
+TEST_F(AboutDialogTest, HandCursorOnlyOverTheLink) {
+    const HCURSOR hand = ui::SharedCursorResource(IDC_HAND_CURSOR);
+    ASSERT_NE(hand, nullptr);
+    std::vector<bool> handShown;
+    Open([&](HWND box) {
+        for (int id : {IDC_ABOUT_LINK, IDOK, IDC_ABOUT_LINK, IDC_ABOUT_VERSION}) {
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
+            SendMessageW(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(box, id)),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            handShown.push_back(GetCursor() == hand);
+        }
+    });
+    EXPECT_EQ(handShown, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(AboutDialogTest, ClickOnTheLinkOpensTheMakersPageOnceAndStaysOpen) {
+    std::vector<std::string> opened;
+    ui::ShellOpenerOverride opener(
+        [&](HWND, const std::string& address) { opened.push_back(address); });
+    bool stillOpen = false;
+    std::wstring shownAddress;
+    Open([&](HWND box) {
+        shownAddress = ModalDriver::ControlText(box, IDC_ABOUT_LINK);
+        HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
+        SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        testing::PumpUntilQuiet();
+        stillOpen = IsWindowVisible(box) != FALSE;
+    });
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(ui::AnsiToWide(opened[0]), shownAddress);
+    EXPECT_TRUE(stillOpen);
+}
+
+}  // namespace
+}  // namespace marupo
