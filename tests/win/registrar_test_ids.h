@@ -1,0 +1,3 @@
+#pragma once
+
+#define IDR_REGISTRAR_TEST 9101
