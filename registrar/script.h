@@ -26,11 +26,6 @@ struct RegistryValue {
     std::wstring text;
     std::uint32_t number = 0;
     std::vector<std::uint8_t> bytes;
-
-    bool operator==(const RegistryValue& other) const {
-        return type == other.type && text == other.text && number == other.number &&
-               bytes == other.bytes;
-    }
 };
 
 enum class KeyMarker { kNone, kForceRemove, kNoRemove, kDelete };

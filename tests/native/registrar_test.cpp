@@ -238,6 +238,14 @@ struct RunCase {
     const wchar_t* before;  // registered first, to set the scene
     const wchar_t* script;
     Lines after;
+
+    // What the registry holds after the scene and then `run` of the script.
+    static Lines Apply(const RunCase& c, void (*run)(MemoryRegistry&, const std::wstring&)) {
+        MemoryRegistry registry;
+        Register(registry, c.before);
+        run(registry, c.script);
+        return registry.Dump();
+    }
 };
 
 TEST(RegistrarRun, RegisteringHonoursTheKeyMarkers) {
@@ -252,12 +260,8 @@ TEST(RegistrarRun, RegisteringHonoursTheKeyMarkers) {
          {L"HKCU\\TYPELIB", L"HKCU\\TYPELIB\\y", L"HKCU\\clsid", L"HKCU\\clsid\\x",
           L"HKCU\\clsid\\z"}},
     };
-    for (const RunCase& c : cases) {
-        MemoryRegistry registry;
-        Register(registry, c.before);
-        Register(registry, c.script);
-        EXPECT_EQ(registry.Dump(), Sorted(c.after)) << c.script;
-    }
+    for (const RunCase& c : cases)
+        EXPECT_EQ(RunCase::Apply(c, Register), Sorted(c.after)) << c.script;
 }
 
 TEST(RegistrarRun, UnregisteringRemovesInnermostFirstAndKeepsWhatOthersHold) {
@@ -274,10 +278,7 @@ TEST(RegistrarRun, UnregisteringRemovesInnermostFirstAndKeepsWhatOthersHold) {
         {L"HKCU { k }", L"HKCU { absent { deeper } val none = s '' k }", {}},
     };
     for (const RunCase& c : cases) {
-        MemoryRegistry registry;
-        Register(registry, c.before);
-        Unregister(registry, c.script);
-        EXPECT_EQ(registry.Dump(), Sorted(c.after)) << c.script;
+        EXPECT_EQ(RunCase::Apply(c, Unregister), Sorted(c.after)) << c.script;
     }
 }
 

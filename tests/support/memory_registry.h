@@ -93,23 +93,10 @@ class MemoryRegistry final : public registrar::Registry {
             return registrar::kRegistryOk;
         }
         registrar::RegistryStatus DeleteTree(const std::wstring& name) override {
-            Node* node = Resolve();
-            if (node == nullptr) return kKeyDeleted;
-            if (registry_.Refuses(name)) return kAccessDenied;
-            const auto found = Find(node->subkeys, name);
-            if (found == node->subkeys.end()) return registrar::kRegistryNotFound;
-            node->subkeys.erase(found);
-            return registrar::kRegistryOk;
+            return Erase(name, false);
         }
         registrar::RegistryStatus DeleteEmpty(const std::wstring& name) override {
-            Node* node = Resolve();
-            if (node == nullptr) return kKeyDeleted;
-            if (registry_.Refuses(name)) return kAccessDenied;
-            const auto found = Find(node->subkeys, name);
-            if (found == node->subkeys.end()) return registrar::kRegistryNotFound;
-            if (!found->node.subkeys.empty()) return kAccessDenied;
-            node->subkeys.erase(found);
-            return registrar::kRegistryOk;
+            return Erase(name, true);
         }
         registrar::RegistryStatus HasSubkeys(bool& has) override {
             Node* node = Resolve();
@@ -141,6 +128,16 @@ class MemoryRegistry final : public registrar::Registry {
         }
 
       private:
+        registrar::RegistryStatus Erase(const std::wstring& name, bool onlyEmpty) {
+            Node* node = Resolve();
+            if (node == nullptr) return kKeyDeleted;
+            if (registry_.Refuses(name)) return kAccessDenied;
+            const auto found = Find(node->subkeys, name);
+            if (found == node->subkeys.end()) return registrar::kRegistryNotFound;
+            if (onlyEmpty && !found->node.subkeys.empty()) return kAccessDenied;
+            node->subkeys.erase(found);
+            return registrar::kRegistryOk;
+        }
         Node* Resolve() const {
             Node* node = &registry_.Root(root_);
             for (const std::wstring& name : path_) {
