@@ -47,8 +47,8 @@ const ExpectedControl kAboutRows[] = {
     {IDOK, L"Button", kDefault, 173, 7, 50, 14, L"OK"},
     {-1, L"Static", SS_ICON, 10, 13, 20, 20, L"#302"},
     {353, L"Static", kLabel, 57, 9, 96, 8, L"Marupo Version 0.00 0000"},
-    {-1, L"Static", kLabel, 56, 24, 91, 8, L"Copyright (C) 2026 Marupo Project"},
-    {352, L"Static", kLabel | SS_NOTIFY, 56, 35, 71, 8, L"https://marupo.example/"},
+    {-1, L"Static", kLabel, 56, 24, 91, 8, L"(C) 2026 Marupo Project"},
+    {352, L"Static", kLabel | SS_NOTIFY, 56, 35, 71, 8, L"https://example.com/"},
 };
 
 const ExpectedControl kSettingsRows[] = {
@@ -111,7 +111,7 @@ TEST(EditorResourcesTest, StringsOfTheEditorSettingsAndAboutBox) {
         {101, L"バージョン情報"},
         {104, L"Marupo Version 0.96 β"},
         {105, L"設定"},
-        {106, L"https://marupo.example/"},
+        {106, L"https://example.com/"},
         {107, L"https://www.post.japanpost.jp/zipcode/download.html"},
     };
     testing::ShippedResources resources;
