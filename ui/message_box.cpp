@@ -1,14 +1,14 @@
 #include "ui/message_box.h"
 
+#include "ui/dialog.h"
 #include "ui/module_state.h"
 #include "ui/window_text.h"
 
 namespace marupo::ui {
 
 void ShowMessage(const std::wstring& text, HWND owner) {
-    // Without an owner the box belongs to the active window of this thread, as a framework
-    // message box would.
-    if (owner == nullptr) owner = GetActiveWindow();
+    // Without an owner the box is owned as a modal dialog without one is.
+    if (owner == nullptr) owner = DefaultOwner();
     MessageBoxW(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/address_editor_dialog.h"
+#include "host/host_error.h"
 #include "res/about_dialog.h"
 #include "res/address_page.h"
 #include "res/settings_dialog.h"
@@ -109,6 +110,34 @@ TEST_F(EditorFrameTest, CategoryListOrderPreselectionAndStoredCategory) {
     }
 }
 
+TEST_F(EditorFrameTest, HostFailureWhileReadingCategoriesEndsTheRunWithTheHostsError) {
+    struct Case {
+        const char* name;
+        bool noList;
+        const char* failing;
+    } const cases[] = {{"no list", true, nullptr},
+                       {"count fails", false, "GetCount"},
+                       {"second name fails", false, "GetItem"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto state = testing::GiveHostCategories(entry_, {L"未分類", L"仕事"});
+        if (c.noList) SetHostCategories(entry_, nullptr);
+        if (c.failing != nullptr)
+            state->faults.FailNth(c.failing == std::string("GetItem") ? 2 : 1, c.failing,
+                                  E_ACCESSDENIED, u"一覧を読めません");
+        HRESULT raised = S_OK;
+        try {
+            editor::AddressEditorDialog editor(entry_);
+            editor.Run();
+        } catch (const marupo::HostError& error) {
+            raised = error.Result();
+        }
+        testing::PumpUntilQuiet();
+        EXPECT_EQ(raised, c.noList ? E_POINTER : E_ACCESSDENIED);
+        EXPECT_EQ(FindWindowExW(nullptr, nullptr, L"#32770", L"Marupo 新規アドレス"), nullptr);
+    }
+}
+
 TEST_F(EditorFrameTest, TitleAndPrivateBoxFollowTheEntry) {
     struct Case {
         bool editsExisting;
@@ -184,7 +213,9 @@ TEST_F(EditorFrameTest, OkNeedsOneOfTheNamesOnEitherPage) {
         driver_.Clear();
         bool stillOpen = false;
         bool stayedOnTab = false;
+        HWND frameWindow = nullptr;
         const INT_PTR result = Run([&](HWND frame) {
+            frameWindow = frame;
             HWND address = testing::AddressPageOf(frame);
             ModalDriver::SetControlText(address, IDC_ADDR_SURNAME, c.surname);
             ModalDriver::SetControlText(address, IDC_ADDR_GIVEN_NAME, c.givenName);
@@ -201,6 +232,7 @@ TEST_F(EditorFrameTest, OkNeedsOneOfTheNamesOnEitherPage) {
                             : std::vector<std::wstring>{});
         if (c.refused) {
             EXPECT_TRUE(stayedOnTab);
+            EXPECT_EQ(driver_.MessageBoxes()[0].owner, frameWindow);
         }
     }
 }

@@ -52,14 +52,17 @@ class SettingsInRegistry {
     }
 };
 
-// Gives `entry` a category list of the stand-in host with `names`, in that order.
-inline void GiveHostCategories(AddressEntry& entry, const std::vector<std::wstring>& names) {
+// Gives `entry` a category list of the stand-in host with `names`, in that order; the host's
+// state is returned for fault rules.
+inline std::shared_ptr<devhost::HostState> GiveHostCategories(
+    AddressEntry& entry, const std::vector<std::wstring>& names) {
     auto state = std::make_shared<devhost::HostState>();
     std::vector<std::u16string> hostNames;
     for (const auto& name : names) hostNames.emplace_back(name.begin(), name.end());
     Microsoft::WRL::ComPtr<ICategoryNames> categories =
         devhost::CreateCategoryNames(state, hostNames);
     SetHostCategories(entry, categories.Get());
+    return state;
 }
 
 // The frame's two pages (child dialogs); the address page is the one with the surname edit.
