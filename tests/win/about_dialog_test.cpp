@@ -38,47 +38,37 @@ class AboutDialogTest : public ::testing::Test {
     ModalDriver driver_;
 };
 
-TEST_F(AboutDialogTest, ShowsTheVersionAndAnUnderlinedLinkFont) {
+TEST_F(AboutDialogTest, VersionAndALinkInBlueUnderlinedTextOverTheDefaultBrush) {
     std::wstring version;
     LOGFONTW link{};
-    LOGFONTW notice{};
-    Open([&](HWND box) {
-        version = ModalDriver::ControlText(box, IDC_ABOUT_VERSION);
-        GetObjectW(
-            reinterpret_cast<HFONT>(SendDlgItemMessageW(box, IDC_ABOUT_LINK, WM_GETFONT, 0, 0)),
-            sizeof link, &link);
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), sizeof notice,
-                   &notice);
-    });
-    EXPECT_EQ(version, L"Marupo Version 0.96 β");
-    EXPECT_EQ(link.lfHeight, 12);
-    EXPECT_TRUE(link.lfUnderline);
-    EXPECT_EQ(link.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(link.lfQuality, DRAFT_QUALITY);
-    EXPECT_EQ(std::wstring(link.lfFaceName), L"ＭＳ Ｐゴシック");
-    EXPECT_FALSE(notice.lfUnderline);
-}
-
-TEST_F(AboutDialogTest, OnlyTheLinkIsBlueAndEveryControlKeepsTheDefaultBrush) {
     struct Seen {
         COLORREF text;
         LRESULT brush;
         LRESULT defaultBrush;
     };
-    std::vector<Seen> seen;
+    std::vector<Seen> seen;  // the link, then the version
     Open([&](HWND box) {
+        version = ModalDriver::ControlText(box, IDC_ABOUT_VERSION);
+        GetObjectW(
+            reinterpret_cast<HFONT>(SendDlgItemMessageW(box, IDC_ABOUT_LINK, WM_GETFONT, 0, 0)),
+            sizeof link, &link);
         HDC dc = CreateCompatibleDC(nullptr);
-        for (HWND control : {GetDlgItem(box, IDC_ABOUT_LINK), GetDlgItem(box, IDC_ABOUT_VERSION)}) {
+        for (int id : {IDC_ABOUT_LINK, IDC_ABOUT_VERSION}) {
+            const auto control = reinterpret_cast<LPARAM>(GetDlgItem(box, id));
             SetTextColor(dc, RGB(1, 2, 3));
             const LRESULT defaultBrush =
-                DefWindowProcW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                               reinterpret_cast<LPARAM>(control));
-            const LRESULT brush = SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                               reinterpret_cast<LPARAM>(control));
+                DefWindowProcW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), control);
+            const LRESULT brush =
+                SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), control);
             seen.push_back({GetTextColor(dc), brush, defaultBrush});
         }
         DeleteDC(dc);
     });
+    EXPECT_EQ(version, L"Marupo Version 0.96 β");
+    EXPECT_EQ(link.lfHeight, 12);
+    EXPECT_TRUE(link.lfUnderline);
+    EXPECT_EQ(link.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(std::wstring(link.lfFaceName), L"ＭＳ Ｐゴシック");
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0].text, RGB(0, 0, 255));
     EXPECT_NE(seen[1].text, RGB(0, 0, 255));

@@ -161,29 +161,16 @@ TEST_F(EditorFrameTest, TitleAndPrivateBoxFollowTheEntry) {
     }
 }
 
-TEST_F(EditorFrameTest, OpensOnTheAddressPageWithTheFocusOnTheSurname) {
-    bool focused = false;
-    bool addressShown = false;
-    bool noteHidden = false;
-    Run([&](HWND frame) {
-        HWND address = testing::AddressPageOf(frame);
-        focused = GetFocus() == GetDlgItem(address, IDC_ADDR_SURNAME);
-        addressShown = IsWindowVisible(address) != FALSE;
-        noteHidden = IsWindowVisible(testing::NotePageOf(frame)) == FALSE;
-        ModalDriver::Click(frame, IDCANCEL);
-    });
-    EXPECT_TRUE(focused);
-    EXPECT_TRUE(addressShown);
-    EXPECT_TRUE(noteHidden);
-}
-
-TEST_F(EditorFrameTest, TabsSwitchThePagesAndTheNoteKeepsItsLines) {
+TEST_F(EditorFrameTest, OpensOnTheAddressPageAndTabsSwitchPagesKeepingTheNotesLines) {
     entry_.note = "first\r\nsecond";
     std::wstring shownNote;
     std::vector<std::pair<bool, bool>> visible;  // address, note after each click
+    bool surnameFocused = false;
     Run([&](HWND frame) {
         HWND address = testing::AddressPageOf(frame);
         HWND note = testing::NotePageOf(frame);
+        surnameFocused = GetFocus() == GetDlgItem(address, IDC_ADDR_SURNAME);
+        visible.emplace_back(IsWindowVisible(address) != FALSE, IsWindowVisible(note) != FALSE);
         for (int tab : {1, 0, 1}) {
             testing::ClickTab(frame, tab);
             visible.emplace_back(IsWindowVisible(address) != FALSE, IsWindowVisible(note) != FALSE);
@@ -192,8 +179,10 @@ TEST_F(EditorFrameTest, TabsSwitchThePagesAndTheNoteKeepsItsLines) {
         ModalDriver::SetControlText(note, IDC_NOTE_TEXT, L"一行目\r\n二行目\r\n");
         ModalDriver::Click(frame, IDOK);
     });
-    const std::vector<std::pair<bool, bool>> expected{{false, true}, {true, false}, {false, true}};
+    const std::vector<std::pair<bool, bool>> expected{
+        {true, false}, {false, true}, {true, false}, {false, true}};
     EXPECT_EQ(visible, expected);
+    EXPECT_TRUE(surnameFocused);
     EXPECT_EQ(shownNote, L"first\r\nsecond");
     EXPECT_EQ(entry_.note, ToSjis(L"一行目\r\n二行目\r\n"));
 }
