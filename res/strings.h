@@ -1,6 +1,7 @@
 #pragma once
 // String-table ids.
 #define IDS_ABOUT_MENU_ITEM 101
+#define IDS_PRIVATE_RECORD 102
 #define IDS_PRIMARY_CONTACT_SUFFIX 103
 #define IDS_VERSION 104
 #define IDS_SETTINGS_MENU_ITEM 105

@@ -1,0 +1,116 @@
+#include "entry/address_commands.h"
+
+#include <wrl/client.h>
+
+#include <new>
+#include <string>
+
+#include "editor/address_editor_dialog.h"
+#include "entry/address_record_transfer.h"
+#include "entry/host_categories.h"
+#include "entry/host_text.h"
+#include "host/host_call.h"
+#include "res/strings.h"
+#include "ui/message_box.h"
+#include "ui/module_state.h"
+
+namespace marupo {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr char kAllCategories[] = "All";  // the host's name of its all-categories view
+constexpr char kUnfiledCategory[] = "\x96\xa2\x95\xaa\x97\xde";  // 未分類
+constexpr long kPrivateRecordsShown = 3;                         // the host's private display mode
+constexpr long kPrivate = 1;
+
+// One run of a command: the entry with the editor around it, and the host's address book with
+// the context read from it before the editor opens.
+class AddressCommandRun {
+  public:
+    // Reaches the address book and reads the private display mode, the view's category, the
+    // custom-field captions and the category list.
+    explicit AddressCommandRun(IDispatch* hostUnknown);
+
+    // The first selected record through the editor and back; a new record when none is selected.
+    void EditSelectedRecord();
+    // A new record through the editor, created in the host on OK.
+    void CreateRecord();
+
+  private:
+    AddressEntry entry_;
+    editor::AddressEditorDialog editor_{entry_};
+    ComPtr<IAddressBook> book_;
+    long privateDisplayMode_ = 0;
+};
+
+AddressCommandRun::AddressCommandRun(IDispatch* hostUnknown) {
+    ComPtr<IDesktopApplication> application = RequireHost<IDesktopApplication>(hostUnknown);
+    book_ = RequireHost<IAddressBook>(HostGet(application, &IDesktopApplication::GetAddressBook));
+    privateDisplayMode_ = HostGet(application, &IDesktopApplication::GetPrivateDisplayMode);
+    ReadHostText(entry_, HostTextField::viewCategory,
+                 HostGet(book_, &IAddressBook::GetCurrentCategory).Get());
+    for (int i = 0; i < kCustomFieldCount; ++i) {
+        UniqueBstr caption = HostGet(book_, &IAddressBook::GetCustomLabel, long{i});
+        entry_.customLabels[static_cast<std::size_t>(i)] = AnsiFromHost(caption.Get()) + ":";
+    }
+    SetHostCategories(entry_, HostGet(book_, &IAddressBook::GetCategories).Get());
+}
+
+void AddressCommandRun::EditSelectedRecord() {
+    ComPtr<IAddressRecords> selection = HostGet(book_, &IAddressBook::GetSelection);
+    if (HostGet(selection, &IAddressRecords::GetCount) <= 0) return CreateRecord();
+    ComPtr<IAddressRecord> record = HostGet(selection, &IAddressRecords::GetItem, 0L);
+    if (privateDisplayMode_ != kPrivateRecordsShown &&
+        HostGet(record, &IAddressRecord::GetPrivate) == kPrivate) {
+        ui::ShowMessage(ui::LoadWideString(IDS_PRIVATE_RECORD));
+        return;
+    }
+    entry_.editsExisting = true;
+    ReadAddressRecord(record.Get(), entry_);
+    if (editor_.Run() != IDOK) return;
+    WriteEditedRecord(record.Get(), entry_);
+}
+
+void AddressCommandRun::CreateRecord() {
+    entry_.category =
+        entry_.viewCategory == kAllCategories ? kUnfiledCategory : entry_.viewCategory;
+    // A category taken over from the view is written back with the host's own text of it.
+    entry_.hostTextOrigins.CopyOrigin(HostTextField::viewCategory, HostTextField::category);
+    entry_.primarySlot = 0;
+    if (editor_.Run() != IDOK) return;
+    AddNewRecord(book_.Get(), entry_);
+}
+
+// Runs `body` on a fresh run and reports a host failure to the user; see the header for the
+// results.
+template <class Body>
+HRESULT RunAddressCommand(IDispatch* hostUnknown, Body body) {
+    ui::AddinModuleScope scope;
+    if (hostUnknown == nullptr) return E_POINTER;
+    // The run, its editor and every host reference are gone before the message shows.
+    std::wstring failure;
+    try {
+        AddressCommandRun run(hostUnknown);
+        body(run);
+        return S_OK;
+    } catch (const HostError& error) {
+        failure = error.Description();
+    } catch (const std::bad_alloc&) {
+        // Out of memory outside a host call: reported as a host error without a description.
+    }
+    ui::ShowMessage(failure);
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT RunEditAddressCommand(IDispatch* hostUnknown) {
+    return RunAddressCommand(hostUnknown, [](AddressCommandRun& run) { run.EditSelectedRecord(); });
+}
+
+HRESULT RunNewAddressCommand(IDispatch* hostUnknown) {
+    return RunAddressCommand(hostUnknown, [](AddressCommandRun& run) { run.CreateRecord(); });
+}
+
+}  // namespace marupo
