@@ -1,0 +1,534 @@
+// The edit and new-address commands run on the stand-in host's objects, with the real editor
+// driven through its windows: what they read and write and in which order, Cancel, the private
+// refusal, the new-record path, and host failures with the one message box they end in.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devhost/book_file.h"
+#include "devhost/host_objects.h"
+#include "entry/address_commands.h"
+#include "tests/support/modal_driver.h"
+#include "tests/win/editor_test_support.h"
+
+namespace marupo {
+namespace devhost {
+
+// A record that differs prints as its book-file text.
+void PrintTo(const Record& record, std::ostream* out) {
+    Book book;
+    book.Insert(record);
+    *out << FormatBook(book);
+}
+
+}  // namespace devhost
+namespace {
+
+using devhost::Record;
+using Microsoft::WRL::ComPtr;
+using testing::ModalDriver;
+
+using Command = HRESULT (*)(IDispatch*);
+using Names = std::vector<std::string>;
+
+struct Com {
+    Com() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Com() { CoUninitialize(); }
+};
+
+Names Join(std::initializer_list<Names> parts) {
+    Names joined;
+    for (const Names& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
+Names Repeat(const std::string& name, int times) {
+    return Names(static_cast<std::size_t>(times), name);
+}
+
+// The host calls of each stage of a run, as the stand-in host logs them.
+const Names kContextReads =
+    Join({{"IDesktopApplication.GetAddressBook", "IDesktopApplication.GetPrivateDisplayMode",
+           "IAddressBook.GetCurrentCategory"},
+          Repeat("IAddressBook.GetCustomLabel", 4),
+          {"IAddressBook.GetCategories"}});
+const Names kSelectionReads = {"IAddressBook.GetSelection", "IAddressRecords.GetCount"};
+const Names kRecordReads = Join(
+    {{"IAddressRecord.GetGivenName", "IAddressRecord.GetGivenNameReading",
+      "IAddressRecord.GetSurname", "IAddressRecord.GetSurnameReading", "IAddressRecord.GetTitle",
+      "IAddressRecord.GetCompany", "IAddressRecord.GetCompanyReading",
+      "IAddressRecord.GetPostalCode", "IAddressRecord.GetPrefecture", "IAddressRecord.GetCity",
+      "IAddressRecord.GetStreet", "IAddressRecord.GetCountry", "IAddressRecord.GetPrimarySlot"},
+     Repeat("IAddressRecord.GetContact", 5),
+     Repeat("IAddressRecord.GetCustomField", 4),
+     {"IAddressRecord.GetNote", "IAddressRecord.GetCategoryName", "IAddressRecord.GetPrivate"}});
+const Names kCategoryList =
+    Join({{"ICategoryNames.GetCount"}, Repeat("ICategoryNames.GetItem", 4)});
+const Names kWritesTail = Join({{"IAddressRecord.SetPrimarySlot"},
+                                Repeat("IAddressRecord.SetContact", 5),
+                                Repeat("IAddressRecord.SetCustomField", 4),
+                                {"IAddressRecord.SetPrivate", "IAddressRecord.SetNote"}});
+const Names kEditWrites =
+    Join({{"IAddressRecord.SetCategoryName", "IAddressRecord.SetGivenName",
+           "IAddressRecord.SetSurname", "IAddressRecord.SetTitle", "IAddressRecord.SetCompany",
+           "IAddressRecord.SetPostalCode", "IAddressRecord.SetPrefecture", "IAddressRecord.SetCity",
+           "IAddressRecord.SetStreet", "IAddressRecord.SetCountry"},
+          kWritesTail});
+const Names kNewWrites =
+    Join({{"IAddressBook.AddRecord", "IAddressRecord.SetGivenNameReading",
+           "IAddressRecord.SetSurnameReading", "IAddressRecord.SetTitle",
+           "IAddressRecord.SetCompany", "IAddressRecord.SetCompanyReading",
+           "IAddressRecord.SetPostalCode", "IAddressRecord.SetPrefecture", "IAddressRecord.SetCity",
+           "IAddressRecord.SetStreet", "IAddressRecord.SetCountry"},
+          kWritesTail});
+
+constexpr wchar_t kPrivateRecordMessage[] =
+    L"このアドレスはプライベート設定されています。\nDesktop の [表示] "
+    L"メニューから、「プライベートデータの表示」に設定してください。";
+
+class AddressCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ui::SetAddinModule(GetModuleHandleW(nullptr));
+        registry_.SetPaths("C:\\KEN_ALL.CSV", "C:\\JIGYOSYO.CSV");
+        FillBook();
+        application_ = devhost::CreateApplication(state_);
+    }
+
+    // Three records in three categories, the view on all of them, nothing selected.
+    void FillBook() {
+        state_->book = devhost::Book();
+        devhost::Book& book = state_->book;
+        for (const char16_t* name : {u"仕事", u"友人", u"𠮷野家"}) book.AddCategory(name);
+        book.SetCustomLabel(0, u"誕生日");
+        book.SetCustomLabel(3, u"備考");
+
+        Record& yamada = *book.Add(u"仕事");
+        yamada.surname = u"山田";
+        yamada.surnameReading = u"やまだ";
+        yamada.givenName = u"太郎";
+        yamada.givenNameReading = u"たろう";
+        yamada.company = u"丸保商事";
+        yamada.companyReading = u"まるほしょうじ";
+        yamada.title = u"課長";
+        yamada.postalCode = u"1050011";
+        yamada.prefecture = u"東京都";
+        yamada.city = u"港区";
+        yamada.street = u"芝公園4-2-8\r\n3階";
+        yamada.country = u"日本";
+        yamada.contacts = {{{7, u"090-1111-2222"},
+                            {1, u"03-3333-4444"},
+                            {2, {}},
+                            {5, {}},
+                            {4, u"taro@example.jp"}}};
+        yamada.primarySlot = 4;
+        yamada.customFields = {u"4月1日", {}, {}, u"𠮷と書く"};
+        yamada.note = u"𠮷野家の常連\r\n二行目";
+
+        Record& suzuki = *book.Add(u"友人");
+        suzuki.surname = u"鈴木";
+        suzuki.givenName = u"花子";
+        suzuki.city = u"札幌市";
+        suzuki.note = u"古いメモ";
+        book.Add(u"仕事")->surname = u"佐藤";
+    }
+
+    // Runs `command` on the application object. `drive` gets the editor and must end it; without
+    // one the editor must not open.
+    HRESULT Run(Command command, std::function<void(HWND)> drive = {}) {
+        if (drive) {
+            driver_.OnNextDialog([this, drive](HWND frame) {
+                editorOpened_ = true;
+                drive(frame);
+            });
+        }
+        editorOpened_ = false;
+        before_ = Snapshot();
+        state_->log.Clear();
+        const long stateUsers = state_.use_count();
+        const HRESULT hr = command(application_.Get());
+        testing::PumpUntilQuiet();
+        EXPECT_EQ(driver_.UnhandledDialogs(), 0);
+        // Every host object holds the state: a reference the run kept would show here.
+        EXPECT_EQ(state_.use_count(), stateUsers);
+        return hr;
+    }
+
+    std::vector<Record> Snapshot() const {
+        std::vector<Record> records;
+        for (const auto& record : state_->book.Records()) records.push_back(*record);
+        return records;
+    }
+    Record Before(int id) const { return before_.at(static_cast<std::size_t>(id - 1)); }
+    const Record& Now(int id) const { return *state_->book.Find(id); }
+
+    // The logged calls from the first call of `method` on.
+    Names CallsFrom(const std::string& method) const {
+        const Names all = state_->log.MethodNames();
+        auto first = std::find(all.begin(), all.end(), method);
+        return Names(first, all.end());
+    }
+    bool Wrote() const {
+        for (const std::string& name : state_->log.MethodNames()) {
+            if (name.find(".Set") != std::string::npos || name == "IAddressBook.AddRecord")
+                return true;
+        }
+        return false;
+    }
+
+    void Select(std::u16string view, const std::vector<int>& ids) {
+        state_->book.SetViewCategory(std::move(view));
+        ASSERT_TRUE(state_->book.SetSelection(ids));
+    }
+
+    Com com_;
+    testing::SettingsInRegistry registry_;
+    std::shared_ptr<devhost::HostState> state_ = std::make_shared<devhost::HostState>();
+    ComPtr<IDesktopApplication> application_;
+    ModalDriver driver_;
+    bool editorOpened_ = false;
+    std::vector<Record> before_;
+};
+
+std::wstring SelectedCategory(HWND frame) {
+    HWND combo = GetDlgItem(frame, IDC_EDITOR_CATEGORY);
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    return selected < 0 ? L"<none>"
+                        : testing::ComboItems(combo).at(static_cast<std::size_t>(selected));
+}
+void PickCategory(HWND frame, const std::wstring& name) {
+    HWND combo = GetDlgItem(frame, IDC_EDITOR_CATEGORY);
+    const LRESULT index =
+        SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name.c_str()));
+    ASSERT_GE(index, 0);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+TEST_F(AddressCommandsTest, EditReadsTheFirstSelectedAndWritesEveryFieldButTheReadingsBack) {
+    Select(u"All", {1, 2, 3});
+    std::wstring title, surname, reading, customLabel, note, category;
+    bool readingEnabled = true;
+    ASSERT_EQ(Run(RunEditAddressCommand,
+                  [&](HWND frame) {
+                      HWND address = testing::AddressPageOf(frame);
+                      title = ModalDriver::Text(frame);
+                      surname = ModalDriver::ControlText(address, IDC_ADDR_SURNAME);
+                      reading = ModalDriver::ControlText(address, IDC_ADDR_SURNAME_READING);
+                      readingEnabled =
+                          IsWindowEnabled(GetDlgItem(address, IDC_ADDR_SURNAME_READING)) != FALSE;
+                      customLabel = ModalDriver::ControlText(address, IDC_ADDR_CUSTOM_LABEL0);
+                      note = ModalDriver::ControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT);
+                      category = SelectedCategory(frame);
+                      ModalDriver::Click(frame, IDOK);
+                  }),
+              S_OK);
+    EXPECT_TRUE(editorOpened_);
+    EXPECT_EQ(title, L"Marupo 編集");
+    EXPECT_EQ(surname, L"山田");
+    EXPECT_EQ(reading, L"やまだ");
+    EXPECT_FALSE(readingEnabled);
+    EXPECT_EQ(customLabel, L"誕生日:");
+    EXPECT_EQ(note, L"??野家の常連\r\n二行目");  // Shift-JIS cannot show 𠮷 (two code units)
+    EXPECT_EQ(category, L"仕事");
+
+    EXPECT_EQ(state_->log.MethodNames(), Join({kContextReads,
+                                               kSelectionReads,
+                                               {"IAddressRecords.GetItem"},
+                                               kRecordReads,
+                                               kCategoryList,
+                                               kEditWrites}));
+    for (const auto& call : state_->log.Entries()) {
+        if (call.interfaceName == "IAddressRecord") {
+            EXPECT_EQ(call.recordId, 1) << call.Line();
+        }
+    }
+    // Written again unchanged; what the code page could not show came back as the host had it.
+    EXPECT_EQ(Snapshot(), before_);
+    EXPECT_TRUE(driver_.MessageBoxes().empty());
+}
+
+TEST_F(AddressCommandsTest, EditStoresWhatTheUserChangedButNeverTheReadings) {
+    Select(u"All", {2, 1});
+    ASSERT_EQ(Run(RunEditAddressCommand,
+                  [](HWND frame) {
+                      HWND address = testing::AddressPageOf(frame);
+                      ModalDriver::SetControlText(address, IDC_ADDR_CITY, L"横浜市");
+                      ModalDriver::SetControlText(address, IDC_ADDR_SURNAME_READING, L"すずき");
+                      ModalDriver::SetControlText(address, IDC_ADDR_CONTACT_TEXT2, L"011-555");
+                      ModalDriver::SetControlText(address, IDC_ADDR_CUSTOM_FIELD3, L"𠮷");
+                      ModalDriver::Click(address, IDC_ADDR_PRIMARY_RADIO2);
+                      ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT,
+                                                  L"新しいメモ");
+                      ModalDriver::Click(frame, IDC_EDITOR_PRIVATE);
+                      PickCategory(frame, L"仕事");
+                      ModalDriver::Click(frame, IDOK);
+                  }),
+              S_OK);
+    Record expected = Before(2);
+    expected.city = u"横浜市";
+    expected.contacts[2].text = u"011-555";
+    expected.customFields[3] = u"??";  // typed anew: the editor's own text
+    expected.primarySlot = 2;
+    expected.note = u"新しいメモ";
+    expected.privateFlag = 1;
+    expected.category = u"仕事";
+    EXPECT_EQ(Now(2), expected);
+    EXPECT_EQ(Now(1), Before(1));
+}
+
+TEST_F(AddressCommandsTest, CancelWritesAndCreatesNothing) {
+    const struct {
+        const char* name;
+        Command command;
+        std::vector<int> selection;
+    } cases[] = {
+        {"edit", RunEditAddressCommand, {2}},
+        {"edit, nothing selected", RunEditAddressCommand, {}},
+        {"new", RunNewAddressCommand, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select(u"All", c.selection);
+        EXPECT_EQ(Run(c.command,
+                      [](HWND frame) {
+                          ModalDriver::SetControlText(testing::AddressPageOf(frame),
+                                                      IDC_ADDR_SURNAME, L"変更");
+                          ModalDriver::Click(frame, IDCANCEL);
+                      }),
+                  S_OK);
+        EXPECT_TRUE(editorOpened_);
+        EXPECT_FALSE(Wrote()) << state_->log.Text();
+        EXPECT_EQ(Snapshot(), before_);
+    }
+}
+
+TEST_F(AddressCommandsTest, PrivateRecordOpensOnlyWhileTheHostShowsPrivateRecords) {
+    const struct {
+        long mode;
+        long stored;
+        bool refused;
+    } cases[] = {{1, 1, true}, {0, 1, true}, {3, 1, false}, {1, 0, false}, {1, 2, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "mode " << c.mode << ", private " << c.stored);
+        driver_.Clear();
+        Select(u"All", {2});
+        state_->book.SetPrivateDisplayMode(c.mode);
+        state_->book.Find(2)->privateFlag = c.stored;
+        bool checked = false;
+        std::function<void(HWND)> drive;
+        if (!c.refused) {
+            drive = [&](HWND frame) {
+                checked = IsDlgButtonChecked(frame, IDC_EDITOR_PRIVATE) == BST_CHECKED;
+                ModalDriver::Click(frame, IDCANCEL);
+            };
+        }
+        EXPECT_EQ(Run(RunEditAddressCommand, drive), S_OK);
+        EXPECT_EQ(editorOpened_, !c.refused);
+        EXPECT_EQ(checked, !c.refused && c.stored == 1);
+        if (c.refused) {
+            ASSERT_EQ(driver_.MessageBoxes().size(), 1u);
+            EXPECT_EQ(driver_.MessageBoxes()[0].text, kPrivateRecordMessage);
+            EXPECT_TRUE(driver_.MessageBoxes()[0].exclamationIcon);
+            EXPECT_EQ(state_->log.MethodNames().back(), "IAddressRecord.GetPrivate");
+        } else {
+            EXPECT_TRUE(driver_.MessageBoxes().empty());
+        }
+    }
+}
+
+TEST_F(AddressCommandsTest, NewRecordLandsInThePresetOrPickedCategoryWithItsReadings) {
+    const struct {
+        const char* name;
+        Command command;
+        std::u16string view;
+        std::vector<int> selection;
+        std::wstring preselected;
+        std::wstring picked;  // empty: keep the preselection
+        std::u16string stored;
+    } cases[] = {
+        {"edit with nothing selected, all categories",
+         RunEditAddressCommand,
+         u"All",
+         {},
+         L"未分類",
+         L"",
+         u"未分類"},
+        {"new ignores the selection", RunNewAddressCommand, u"仕事", {1}, L"仕事", L"", u"仕事"},
+        {"picked in the editor", RunNewAddressCommand, u"仕事", {}, L"仕事", L"友人", u"友人"},
+        {"view beyond Shift-JIS", RunNewAddressCommand, u"𠮷野家", {}, L"??野家", L"", u"𠮷野家"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select(c.view, c.selection);
+        std::wstring title, preselected;
+        EXPECT_EQ(Run(c.command,
+                      [&](HWND frame) {
+                          title = ModalDriver::Text(frame);
+                          preselected = SelectedCategory(frame);
+                          HWND page = testing::AddressPageOf(frame);
+                          ModalDriver::SetControlText(page, IDC_ADDR_SURNAME, L"新井");
+                          ModalDriver::SetControlText(page, IDC_ADDR_SURNAME_READING, L"あらい");
+                          ModalDriver::SetControlText(page, IDC_ADDR_GIVEN_NAME_READING, L"いち");
+                          ModalDriver::SetControlText(page, IDC_ADDR_COMPANY_READING, L"まる");
+                          ModalDriver::SetControlText(page, IDC_ADDR_CONTACT_TEXT4, L"a@b.jp");
+                          if (!c.picked.empty()) PickCategory(frame, c.picked);
+                          ModalDriver::Click(frame, IDOK);
+                      }),
+                  S_OK);
+        EXPECT_EQ(title, L"Marupo 新規アドレス");
+        EXPECT_EQ(preselected, c.preselected);
+
+        const bool readsSelection = c.command == RunEditAddressCommand;
+        EXPECT_EQ(state_->log.MethodNames(),
+                  Join({kContextReads, readsSelection ? kSelectionReads : Names{}, kCategoryList,
+                        kNewWrites}));
+        ASSERT_EQ(state_->book.Records().size(), before_.size() + 1);
+        Record expected;
+        expected.id = static_cast<int>(before_.size()) + 1;
+        expected.category = c.stored;
+        expected.surname = u"新井";
+        expected.surnameReading = u"あらい";
+        expected.givenNameReading = u"いち";
+        expected.companyReading = u"まる";
+        expected.contacts[4].text = u"a@b.jp";
+        EXPECT_EQ(*state_->book.Records().back(), expected);
+        EXPECT_EQ(state_->log.Entries().back().recordId, expected.id);
+        FillBook();
+    }
+}
+
+TEST_F(AddressCommandsTest, HostFailureEndsTheRunWithOneBoxAndKeepsWhatWasWritten) {
+    struct Case {
+        const char* name;
+        Command command;
+        std::function<void(devhost::HostState&)> inject;
+        bool editorOpens;
+        std::wstring message;
+        std::function<void(const Record& before, Record& expected)> written;  // to record 2
+    };
+    // Written up to the failing SetCity: the title went before it, the note would come after.
+    const auto titleWritten = [](const Record& before, Record& expected) {
+        expected = before;
+        expected.title = u"部長";
+    };
+    const Case cases[] = {
+        {"setter in the middle of the write-back", RunEditAddressCommand,
+         [](devhost::HostState& s) {
+             s.faults.FailNth(1, "SetCity", E_ACCESSDENIED, u"書き込みが拒否されました");
+         },
+         true, L"書き込みが拒否されました", titleWritten},
+        {"the same without error information", RunEditAddressCommand,
+         [](devhost::HostState& s) {
+             s.errorInfoSupported = false;
+             s.faults.FailNth(1, "SetCity", E_ACCESSDENIED, u"書き込みが拒否されました");
+         },
+         true, L"", titleWritten},
+        {"the view's category", RunEditAddressCommand,
+         [](devhost::HostState& s) {
+             s.faults.FailEvery("GetCurrentCategory", E_FAIL, u"ビューがありません");
+         },
+         false, L"ビューがありません", nullptr},
+        {"null address book", RunNewAddressCommand,
+         [](devhost::HostState& s) { s.faults.NullEvery("GetAddressBook"); }, false, L"", nullptr},
+        {"null selected record", RunEditAddressCommand,
+         [](devhost::HostState& s) { s.faults.NullEvery("IAddressRecords.GetItem"); }, false, L"",
+         nullptr},
+        {"a read of the record", RunEditAddressCommand,
+         [](devhost::HostState& s) { s.faults.FailNth(3, "GetContact", E_FAIL, u"読めません"); },
+         false, L"読めません", nullptr},
+        {"category list inside the editor", RunEditAddressCommand,
+         [](devhost::HostState& s) {
+             s.faults.FailEvery("ICategoryNames.GetCount", E_UNEXPECTED, u"カテゴリがありません");
+         },
+         false, L"カテゴリがありません", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FillBook();
+        driver_.Clear();
+        Select(u"All", {2});
+        c.inject(*state_);
+        std::function<void(HWND)> drive;
+        if (c.editorOpens) {
+            drive = [](HWND frame) {
+                HWND page = testing::AddressPageOf(frame);
+                ModalDriver::SetControlText(page, IDC_ADDR_TITLE, L"部長");
+                ModalDriver::SetControlText(page, IDC_ADDR_CITY, L"小樽市");
+                ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT, L"後");
+                ModalDriver::Click(frame, IDOK);
+            };
+        }
+        EXPECT_EQ(Run(c.command, drive), S_OK);
+        EXPECT_EQ(driver_.MessageTexts(), std::vector<std::wstring>{c.message});
+        Record expected = Before(2);
+        if (c.written) c.written(Before(2), expected);
+        EXPECT_EQ(Now(2), expected);
+        EXPECT_EQ(state_->book.Records().size(), before_.size());
+        state_->faults.Clear();
+        state_->errorInfoSupported = true;
+    }
+}
+
+TEST_F(AddressCommandsTest, NewRecordKeepsTheFieldsWrittenBeforeAFailingSetter) {
+    Select(u"All", {});
+    state_->faults.FailNth(1, "SetCompany", E_FAIL, u"会社名は書けません");
+    ASSERT_EQ(Run(RunNewAddressCommand,
+                  [](HWND frame) {
+                      HWND page = testing::AddressPageOf(frame);
+                      ModalDriver::SetControlText(page, IDC_ADDR_SURNAME, L"新井");
+                      ModalDriver::SetControlText(page, IDC_ADDR_TITLE, L"社長");
+                      ModalDriver::SetControlText(page, IDC_ADDR_COMPANY, L"新井商店");
+                      ModalDriver::SetControlText(page, IDC_ADDR_CITY, L"函館市");
+                      ModalDriver::Click(frame, IDOK);
+                  }),
+              S_OK);
+    EXPECT_EQ(driver_.MessageTexts(), std::vector<std::wstring>{L"会社名は書けません"});
+    ASSERT_EQ(state_->book.Records().size(), before_.size() + 1);
+    const Record& created = *state_->book.Records().back();
+    EXPECT_EQ(created.surname, u"新井");
+    EXPECT_EQ(created.title, u"社長");
+    EXPECT_EQ(created.company, u"");
+    EXPECT_EQ(created.city, u"");
+}
+
+TEST_F(AddressCommandsTest, PrimarySlotTheEditorCannotShowStaysAsTheHostHasIt) {
+    Select(u"All", {2});
+    state_->book.Find(2)->primarySlot = 7;
+    ASSERT_EQ(Run(RunEditAddressCommand,
+                  [](HWND frame) {
+                      ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT,
+                                                  L"新しいメモ");
+                      ModalDriver::Click(frame, IDOK);
+                  }),
+              S_OK);
+    const Names calls = state_->log.MethodNames();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "IAddressRecord.SetPrimarySlot"), 0);
+    EXPECT_EQ(Now(2).primarySlot, 7);
+    EXPECT_EQ(Now(2).note, u"新しいメモ");
+    EXPECT_TRUE(driver_.MessageBoxes().empty());
+}
+
+TEST_F(AddressCommandsTest, NoHostPointerRunsNothingAndAnObjectThatIsNoApplicationFails) {
+    ComPtr<IAddressBook> notAnApplication = devhost::CreateAddressBook(state_);
+    for (Command command : {RunEditAddressCommand, RunNewAddressCommand}) {
+        driver_.Clear();
+        state_->log.Clear();
+        EXPECT_EQ(command(nullptr), E_POINTER);
+        EXPECT_TRUE(driver_.MessageBoxes().empty());
+
+        EXPECT_EQ(command(notAnApplication.Get()), S_OK);
+        testing::PumpUntilQuiet();
+        EXPECT_EQ(driver_.MessageTexts(), std::vector<std::wstring>{L""});
+        EXPECT_TRUE(state_->log.Entries().empty());
+    }
+}
+
+}  // namespace
+}  // namespace marupo
