@@ -153,12 +153,19 @@ class AddressCommandsTest : public ::testing::Test {
         before_ = Snapshot();
         state_->log.Clear();
         const long stateUsers = state_.use_count();
+        const ULONG applicationRefs = References(application_.Get());
         const HRESULT hr = command(application_.Get());
         testing::PumpUntilQuiet();
         EXPECT_EQ(driver_.UnhandledDialogs(), 0);
-        // Every host object holds the state: a reference the run kept would show here.
+        // Every host object holds the state: one the run kept alive would show here.
         EXPECT_EQ(state_.use_count(), stateUsers);
+        EXPECT_EQ(References(application_.Get()), applicationRefs);
         return hr;
+    }
+
+    static ULONG References(IUnknown* object) {
+        object->AddRef();
+        return object->Release();
     }
 
     std::vector<Record> Snapshot() const {
