@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devhost/book_file.h"
@@ -218,6 +219,15 @@ void PickCategory(HWND frame, const std::wstring& name) {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+// Types into the address page's edits, as (control id, text).
+void TypeOnAddressPage(HWND frame, std::initializer_list<std::pair<int, const wchar_t*>> texts) {
+    HWND page = testing::AddressPageOf(frame);
+    for (const auto& [id, text] : texts) ModalDriver::SetControlText(page, id, text);
+}
+void TypeNote(HWND frame, const wchar_t* text) {
+    ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT, text);
+}
+
 TEST_F(AddressCommandsTest, EditReadsTheFirstSelectedAndWritesEveryFieldButTheReadingsBack) {
     Select(u"All", {1, 2, 3});
     std::wstring title, surname, reading, customLabel, note, category;
@@ -265,14 +275,12 @@ TEST_F(AddressCommandsTest, EditStoresWhatTheUserChangedButNeverTheReadings) {
     Select(u"All", {2, 1});
     ASSERT_EQ(Run(RunEditAddressCommand,
                   [](HWND frame) {
-                      HWND address = testing::AddressPageOf(frame);
-                      ModalDriver::SetControlText(address, IDC_ADDR_CITY, L"横浜市");
-                      ModalDriver::SetControlText(address, IDC_ADDR_SURNAME_READING, L"すずき");
-                      ModalDriver::SetControlText(address, IDC_ADDR_CONTACT_TEXT2, L"011-555");
-                      ModalDriver::SetControlText(address, IDC_ADDR_CUSTOM_FIELD3, L"𠮷");
-                      ModalDriver::Click(address, IDC_ADDR_PRIMARY_RADIO2);
-                      ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT,
-                                                  L"新しいメモ");
+                      TypeOnAddressPage(frame, {{IDC_ADDR_CITY, L"横浜市"},
+                                                {IDC_ADDR_SURNAME_READING, L"すずき"},
+                                                {IDC_ADDR_CONTACT_TEXT2, L"011-555"},
+                                                {IDC_ADDR_CUSTOM_FIELD3, L"𠮷"}});
+                      ModalDriver::Click(testing::AddressPageOf(frame), IDC_ADDR_PRIMARY_RADIO2);
+                      TypeNote(frame, L"新しいメモ");
                       ModalDriver::Click(frame, IDC_EDITOR_PRIVATE);
                       PickCategory(frame, L"仕事");
                       ModalDriver::Click(frame, IDOK);
@@ -305,8 +313,7 @@ TEST_F(AddressCommandsTest, CancelWritesAndCreatesNothing) {
         Select(u"All", c.selection);
         EXPECT_EQ(Run(c.command,
                       [](HWND frame) {
-                          ModalDriver::SetControlText(testing::AddressPageOf(frame),
-                                                      IDC_ADDR_SURNAME, L"変更");
+                          TypeOnAddressPage(frame, {{IDC_ADDR_SURNAME, L"変更"}});
                           ModalDriver::Click(frame, IDCANCEL);
                       }),
                   S_OK);
@@ -379,12 +386,11 @@ TEST_F(AddressCommandsTest, NewRecordLandsInThePresetOrPickedCategoryWithItsRead
                       [&](HWND frame) {
                           title = ModalDriver::Text(frame);
                           preselected = SelectedCategory(frame);
-                          HWND page = testing::AddressPageOf(frame);
-                          ModalDriver::SetControlText(page, IDC_ADDR_SURNAME, L"新井");
-                          ModalDriver::SetControlText(page, IDC_ADDR_SURNAME_READING, L"あらい");
-                          ModalDriver::SetControlText(page, IDC_ADDR_GIVEN_NAME_READING, L"いち");
-                          ModalDriver::SetControlText(page, IDC_ADDR_COMPANY_READING, L"まる");
-                          ModalDriver::SetControlText(page, IDC_ADDR_CONTACT_TEXT4, L"a@b.jp");
+                          TypeOnAddressPage(frame, {{IDC_ADDR_SURNAME, L"新井"},
+                                                    {IDC_ADDR_SURNAME_READING, L"あらい"},
+                                                    {IDC_ADDR_GIVEN_NAME_READING, L"いち"},
+                                                    {IDC_ADDR_COMPANY_READING, L"まる"},
+                                                    {IDC_ADDR_CONTACT_TEXT4, L"a@b.jp"}});
                           if (!c.picked.empty()) PickCategory(frame, c.picked);
                           ModalDriver::Click(frame, IDOK);
                       }),
@@ -465,10 +471,8 @@ TEST_F(AddressCommandsTest, HostFailureEndsTheRunWithOneBoxAndKeepsWhatWasWritte
         std::function<void(HWND)> drive;
         if (c.editorOpens) {
             drive = [](HWND frame) {
-                HWND page = testing::AddressPageOf(frame);
-                ModalDriver::SetControlText(page, IDC_ADDR_TITLE, L"部長");
-                ModalDriver::SetControlText(page, IDC_ADDR_CITY, L"小樽市");
-                ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT, L"後");
+                TypeOnAddressPage(frame, {{IDC_ADDR_TITLE, L"部長"}, {IDC_ADDR_CITY, L"小樽市"}});
+                TypeNote(frame, L"後");
                 ModalDriver::Click(frame, IDOK);
             };
         }
@@ -488,11 +492,10 @@ TEST_F(AddressCommandsTest, NewRecordKeepsTheFieldsWrittenBeforeAFailingSetter) 
     state_->faults.FailNth(1, "SetCompany", E_FAIL, u"会社名は書けません");
     ASSERT_EQ(Run(RunNewAddressCommand,
                   [](HWND frame) {
-                      HWND page = testing::AddressPageOf(frame);
-                      ModalDriver::SetControlText(page, IDC_ADDR_SURNAME, L"新井");
-                      ModalDriver::SetControlText(page, IDC_ADDR_TITLE, L"社長");
-                      ModalDriver::SetControlText(page, IDC_ADDR_COMPANY, L"新井商店");
-                      ModalDriver::SetControlText(page, IDC_ADDR_CITY, L"函館市");
+                      TypeOnAddressPage(frame, {{IDC_ADDR_SURNAME, L"新井"},
+                                                {IDC_ADDR_TITLE, L"社長"},
+                                                {IDC_ADDR_COMPANY, L"新井商店"},
+                                                {IDC_ADDR_CITY, L"函館市"}});
                       ModalDriver::Click(frame, IDOK);
                   }),
               S_OK);
@@ -510,8 +513,7 @@ TEST_F(AddressCommandsTest, PrimarySlotTheEditorCannotShowStaysAsTheHostHasIt) {
     state_->book.Find(2)->primarySlot = 7;
     ASSERT_EQ(Run(RunEditAddressCommand,
                   [](HWND frame) {
-                      ModalDriver::SetControlText(testing::NotePageOf(frame), IDC_NOTE_TEXT,
-                                                  L"新しいメモ");
+                      TypeNote(frame, L"新しいメモ");
                       ModalDriver::Click(frame, IDOK);
                   }),
               S_OK);
