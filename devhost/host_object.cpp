@@ -1,26 +1,19 @@
 #include "devhost/host_object.h"
 
-#include <wrl/client.h>
+#include "com/error_info.h"
 
 #include "devhost/host_methods.h"
 #include "devhost/text_codec.h"
 
 namespace marupo::devhost {
 
-using Microsoft::WRL::ComPtr;
-
 void SetHostErrorInfo(const IID& iid, const std::u16string* description) {
-    ComPtr<ICreateErrorInfo> create;
-    ComPtr<IErrorInfo> info;
-    if (description == nullptr || FAILED(CreateErrorInfo(&create)) || FAILED(create.As(&info))) {
-        SetErrorInfo(0, nullptr);
+    if (description == nullptr) {
+        com::ClearCallErrorInfo();
         return;
     }
-    create->SetGUID(iid);
-    create->SetSource(const_cast<LPOLESTR>(L"DevHost.Desktop"));
     std::wstring text(description->begin(), description->end());
-    create->SetDescription(text.data());
-    SetErrorInfo(0, info.Get());
+    com::SetCallErrorInfo(iid, L"DevHost.Desktop", text.c_str());
 }
 
 BSTR AllocBstr(const std::u16string& text) {

@@ -1,6 +1,7 @@
 #pragma once
-// The common part of every host object: the COM shape of DispatchObject, error information that
-// can be switched off, and HostCall, which logs each call and applies the fault rules.
+// The common part of every host object: the shared COM object shape without type information
+// (add-ins call the host through its vtables), error information that can be switched off, and
+// HostCall, which logs each call and applies the fault rules.
 
 #include <windows.h>
 
@@ -11,7 +12,7 @@
 #include <new>
 #include <string>
 
-#include "devhost/dispatch_object.h"
+#include "com/error_info_object.h"
 #include "devhost/host_state.h"
 
 namespace marupo::devhost {
@@ -57,7 +58,7 @@ class HostCall {
 };
 
 template <class Interface>
-class HostObject : public DispatchObject<Interface> {
+class HostObject : public com::ErrorInfoObject<Interface> {
   public:
     HostObject(std::shared_ptr<HostState> state, const char* interfaceName)
         : state_(std::move(state)), interfaceName_(interfaceName) {}

@@ -5,21 +5,22 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <atomic>
 #include <new>
 #include <string>
 #include <utility>
 
+#include "com/error_info.h"
+#include "com/error_info_object.h"
+#include "com/server_module.h"
 #include "devhost/addin_store.h"
 #include "devhost/class_registration.h"
-#include "devhost/dispatch_object.h"
+#include "host/bstr.h"
 #include "host/desktop_host.h"
 
 namespace marupo::devhost {
 namespace {
 
 HINSTANCE g_module = nullptr;
-std::atomic<long> g_locks{0};
 
 // {BE44897A-EB38-11D5-823F-00C04FA03755}
 constexpr CLSID kRegistryClsid = {
@@ -27,31 +28,16 @@ constexpr CLSID kRegistryClsid = {
 constexpr wchar_t kClsidText[] = L"{BE44897A-EB38-11D5-823F-00C04FA03755}";
 
 void SetError(const IID& iid, const wchar_t* description) {
-    ICreateErrorInfo* create = nullptr;
-    if (FAILED(CreateErrorInfo(&create))) return;
-    create->SetGUID(iid);
-    create->SetSource(const_cast<LPOLESTR>(L"DevHost.AddinRegistry"));
-    create->SetDescription(const_cast<LPOLESTR>(description));
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-        SetErrorInfo(0, info);
-        info->Release();
-    }
-    create->Release();
+    com::SetCallErrorInfo(iid, L"DevHost.AddinRegistry", description);
 }
 
-std::wstring Text(BSTR value) {
-    return value != nullptr ? std::wstring(value, SysStringLen(value)) : L"";
-}
+com::ServerModule& Server();
 
 // Every object of the server keeps the module loaded while it lives.
 template <class Interface>
-class RegistryObject : public DispatchObject<Interface> {
-  public:
-    RegistryObject() { ++g_locks; }
-
-  protected:
-    ~RegistryObject() override { --g_locks; }
+class RegistryObject : public com::ErrorInfoObject<Interface> {
+  private:
+    com::ModuleLock lock_{Server()};
 };
 
 #define UNUSED_SLOT(n)                                 \
@@ -100,7 +86,7 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
         *entry = nullptr;
         std::wstring canonical;
         if (HRESULT hr = Canonical(clsid, canonical); FAILED(hr)) return hr;
-        LSTATUS status = PutAddin(canonical, Text(displayName));
+        LSTATUS status = PutAddin(canonical, BstrText(displayName));
         if (status != ERROR_SUCCESS) {
             SetError(IID_IDesktopAddinRegistry, L"アドインを登録できません。");
             return HRESULT_FROM_WIN32(status);
@@ -133,7 +119,7 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
   private:
     // The CLSID text in its stored form; E_INVALIDARG with error information when malformed.
     static HRESULT Canonical(BSTR clsid, std::wstring& canonical) {
-        auto parsed = CanonicalClsid(Text(clsid));
+        auto parsed = CanonicalClsid(BstrText(clsid));
         if (!parsed) {
             SetError(IID_IDesktopAddinRegistry, L"CLSID の形式が正しくありません。");
             return E_INVALIDARG;
@@ -144,39 +130,10 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
 };
 #undef UNUSED_SLOT
 
-class ClassFactory final : public IClassFactory {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    // A static object: its references are the module lock.
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++g_locks); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--g_locks); }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        auto* registry = new (std::nothrow) AddinRegistry();
-        if (registry == nullptr) return E_OUTOFMEMORY;
-        registry->AddRef();
-        HRESULT hr = registry->QueryInterface(riid, object);
-        registry->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        lock ? ++g_locks : --g_locks;
-        return S_OK;
-    }
-};
-
-ClassFactory g_factory;
+com::ServerModule& Server() {
+    static com::ServerModule server({{kRegistryClsid, &com::CreateInstance<AddinRegistry>, false}});
+    return server;
+}
 
 }  // namespace
 }  // namespace marupo::devhost
@@ -187,19 +144,18 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        Server().ReleaseClassObjects();
     }
     return TRUE;
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (clsid != kRegistryClsid) return CLASS_E_CLASSNOTAVAILABLE;
-    return g_factory.QueryInterface(riid, object);
+    return Server().GetClassObject(clsid, riid, object);
 }
 
 STDAPI DllCanUnloadNow() {
-    return g_locks == 0 ? S_OK : S_FALSE;
+    return Server().LockCount() == 0 ? S_OK : S_FALSE;
 }
 
 STDAPI DllRegisterServer() {

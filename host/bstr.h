@@ -1,16 +1,21 @@
 #pragma once
 // Owns one BSTR: freed with SysFreeString on every way out.
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <string>
 #include <utility>
 
 namespace marupo {
 
+// The text of a BSTR the caller does not own; a null BSTR is an empty text.
+inline std::wstring BstrText(BSTR value) {
+    return value != nullptr ? std::wstring(value, SysStringLen(value)) : std::wstring();
+}
+
 class UniqueBstr {
-public:
+  public:
     UniqueBstr() = default;
     explicit UniqueBstr(BSTR owned) : value_(owned) {}
     ~UniqueBstr() { Reset(); }
@@ -37,11 +42,9 @@ public:
         value_ = nullptr;
     }
     // A null BSTR is an empty text.
-    std::wstring ToWide() const {
-        return value_ != nullptr ? std::wstring(value_, SysStringLen(value_)) : std::wstring();
-    }
+    std::wstring ToWide() const { return BstrText(value_); }
 
-private:
+  private:
     BSTR value_ = nullptr;
 };
 

@@ -8,11 +8,12 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <cstdio>
 #include <new>
 #include <string>
 
+#include "com/dispatch_object.h"
+#include "com/server_module.h"
 #include "devhost/class_registration.h"
 #include "host/bstr.h"
 #include "host/desktop_host.h"
@@ -20,11 +21,11 @@
 
 using marupo::UniqueBstr;
 using Microsoft::WRL::ComPtr;
+namespace com = marupo::com;
 
 namespace {
 
 HINSTANCE g_module = nullptr;
-std::atomic<long> g_locks{0};
 
 // {B845B21F-0F9A-45C5-B91C-07BCAEECFF66}
 constexpr CLSID kTestAddinClsid = {
@@ -50,45 +51,13 @@ std::string Hex(HRESULT hr) {
     return text;
 }
 
+com::ServerModule& Server();
+
+// Every object of the add-in keeps its DLL loaded while it lives.
 template <class Interface>
-class Dispatch : public Interface {
-  public:
-    Dispatch() { ++g_locks; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Interface)) {
-            *object = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-
-  protected:
-    virtual ~Dispatch() { --g_locks; }
-
+class Dispatch : public com::DispatchObject<Interface> {
   private:
-    ULONG references_ = 0;
+    com::ModuleLock lock_{Server()};
 };
 
 HRESULT AddressBookOf(IUnknown* host, ComPtr<IAddressBook>* book) {
@@ -199,35 +168,10 @@ class TestAddin final : public Dispatch<IDesktopAddin> {
     long cookie_ = 0;
 };
 
-class ClassFactory final : public IClassFactory {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++g_locks); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--g_locks); }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        ComPtr<IDesktopAddin> addin = new (std::nothrow) TestAddin();
-        if (!addin) return E_OUTOFMEMORY;
-        return addin->QueryInterface(riid, object);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        lock ? ++g_locks : --g_locks;
-        return S_OK;
-    }
-};
-
-ClassFactory g_factory;
+com::ServerModule& Server() {
+    static com::ServerModule server({{kTestAddinClsid, &com::CreateInstance<TestAddin>, false}});
+    return server;
+}
 
 // Tells the host's add-in registry about this add-in, or withdraws it.
 HRESULT Announce(bool add) {
@@ -250,19 +194,18 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        Server().ReleaseClassObjects();
     }
     return TRUE;
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (clsid != kTestAddinClsid) return CLASS_E_CLASSNOTAVAILABLE;
-    return g_factory.QueryInterface(riid, object);
+    return Server().GetClassObject(clsid, riid, object);
 }
 
 STDAPI DllCanUnloadNow() {
-    return g_locks == 0 ? S_OK : S_FALSE;
+    return Server().LockCount() == 0 ? S_OK : S_FALSE;
 }
 
 STDAPI DllRegisterServer() {
