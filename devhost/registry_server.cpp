@@ -22,9 +22,6 @@ namespace {
 
 HINSTANCE g_module = nullptr;
 
-// {BE44897A-EB38-11D5-823F-00C04FA03755}
-constexpr CLSID kRegistryClsid = {
-    0xbe44897a, 0xeb38, 0x11d5, {0x82, 0x3f, 0x00, 0xc0, 0x4f, 0xa0, 0x37, 0x55}};
 constexpr wchar_t kClsidText[] = L"{BE44897A-EB38-11D5-823F-00C04FA03755}";
 
 void SetError(const IID& iid, const wchar_t* description) {
@@ -131,7 +128,7 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
 #undef UNUSED_SLOT
 
 com::ServerModule& Server() {
-    static com::ServerModule server({{kRegistryClsid, &com::CreateInstance<AddinRegistry>, false}});
+    static com::ServerModule server({{CLSID_DesktopAddinRegistry, &com::CreateInstance<AddinRegistry>, false}});
     return server;
 }
 

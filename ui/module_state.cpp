@@ -45,19 +45,19 @@ std::string LoadAnsiString(UINT id) {
     return WideToAnsi(LoadWideString(id));
 }
 
-std::wstring ApplicationTitle() {
+std::wstring ModuleFileName(HMODULE module) {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        DWORD length =
-            GetModuleFileNameW(CurrentModule(), path.data(), static_cast<DWORD>(path.size()));
+        DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
+        // A full buffer may hold a cut path: try again with a larger one.
+        if (length < path.size()) return std::wstring(path.data(), length);
         path.resize(path.size() * 2);
     }
-    std::wstring name(path.begin(), path.end());
+}
+
+std::wstring ApplicationTitle() {
+    std::wstring name = ModuleFileName(CurrentModule());
     size_t slash = name.find_last_of(L"\\/:");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     size_t dot = name.rfind(L'.');

@@ -18,19 +18,22 @@ HINSTANCE CurrentModule();
 
 // Makes the add-in's module current and restores the previous one on every way out.
 class AddinModuleScope {
-public:
+  public:
     AddinModuleScope();
     ~AddinModuleScope();
     AddinModuleScope(const AddinModuleScope&) = delete;
     AddinModuleScope& operator=(const AddinModuleScope&) = delete;
 
-private:
+  private:
     HINSTANCE previous_;
 };
 
 // A string-table entry of the current module in the ANSI code page; empty when absent.
 std::string LoadAnsiString(UINT id);
 std::wstring LoadWideString(UINT id);
+
+// The full path of a module's file; empty when the system cannot tell.
+std::wstring ModuleFileName(HMODULE module);
 
 // The application title: the current module's file name without its extension.
 std::wstring ApplicationTitle();

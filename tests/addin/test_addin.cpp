@@ -31,9 +31,6 @@ HINSTANCE g_module = nullptr;
 constexpr CLSID kTestAddinClsid = {
     0xb845b21f, 0x0f9a, 0x45c5, {0xb9, 0x1c, 0x07, 0xbc, 0xae, 0xec, 0xff, 0x66}};
 constexpr wchar_t kClsidText[] = L"{B845B21F-0F9A-45C5-B91C-07BCAEECFF66}";
-// {BE44897A-EB38-11D5-823F-00C04FA03755}
-constexpr CLSID kRegistryClsid = {
-    0xbe44897a, 0xeb38, 0x11d5, {0x82, 0x3f, 0x00, 0xc0, 0x4f, 0xa0, 0x37, 0x55}};
 
 void Trace(const std::string& line) {
     wchar_t path[MAX_PATH];
@@ -176,7 +173,7 @@ com::ServerModule& Server() {
 // Tells the host's add-in registry about this add-in, or withdraws it.
 HRESULT Announce(bool add) {
     ComPtr<IDesktopAddinRegistry> registry;
-    HRESULT hr = CoCreateInstance(kRegistryClsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&registry));
+    HRESULT hr = CoCreateInstance(CLSID_DesktopAddinRegistry, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&registry));
     if (FAILED(hr)) return hr;
     UniqueBstr clsid(SysAllocString(kClsidText));
     ComPtr<IDesktopAddinEntry> entry;

@@ -1,0 +1,56 @@
+#include "module/host_announcement.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <new>
+
+#include "host/host_call.h"
+
+namespace marupo {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr wchar_t kAddinClsidText[] = L"{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}";
+constexpr wchar_t kDisplayName[] = L"Marupo Addin";
+
+UniqueBstr NewBstr(const wchar_t* text) {
+    UniqueBstr value(SysAllocString(text));
+    if (value.Get() == nullptr) throw HostError(E_OUTOFMEMORY);
+    return value;
+}
+
+// Finds the add-in's entry, removes it, and registers it anew when `announce` is set.
+void UpdateHostEntry(bool announce) {
+    ComPtr<IDesktopAddinRegistry> registry;
+    if (CoCreateInstance(CLSID_DesktopAddinRegistry, nullptr, CLSCTX_ALL, IID_IDesktopAddinRegistry,
+                         &registry) != S_OK) {
+        return;  // the host is not installed
+    }
+    try {
+        UniqueBstr clsid = NewBstr(kAddinClsidText);
+        ComPtr<IDesktopAddinEntry> entry =
+            HostGet(registry, &IDesktopAddinRegistry::FindAddin, clsid.Get());
+        if (entry) HostCall(entry, &IDesktopAddinEntry::Remove);
+        if (!announce) return;
+        UniqueBstr name = NewBstr(kDisplayName);
+        entry = HostGet(registry, &IDesktopAddinRegistry::RegisterAddin, clsid.Get(), name.Get());
+    } catch (const HostError&) {
+        // The host's registry refused: registration stands, the host just does not know it.
+    }
+}
+
+}  // namespace
+
+void AnnounceToHost() {
+    UpdateHostEntry(true);
+}
+
+void WithdrawFromHost() {
+    UpdateHostEntry(false);
+}
+
+}  // namespace marupo

@@ -1,0 +1,34 @@
+#include "module/self_registration.h"
+
+#include "module/host_announcement.h"
+#include "module/pending_registry_script.h"
+#include "module/registration_paths.h"
+#include "module/type_library_registration.h"
+#include "res/registration.h"
+#include "ui/module_state.h"
+
+namespace marupo {
+namespace {
+
+// The script's one replacement: the DLL's path, quoted for the script text.
+registrar::Replacements ScriptReplacements(HMODULE module) {
+    return {{L"MODULE", QuotedForScript(ui::ModuleFileName(module))}};
+}
+
+}  // namespace
+
+HRESULT RegisterAddinServer(HMODULE module) {
+    HRESULT hr =
+        registrar::RegisterScriptResource(module, IDR_MARUPO_ADDIN, ScriptReplacements(module));
+    if (SUCCEEDED(hr)) hr = RegisterTypeLibrary(module);
+    if (hr == S_OK) AnnounceToHost();
+    return hr;
+}
+
+void UnregisterAddinServer(HMODULE module) {
+    registrar::UnregisterScriptResource(module, IDR_MARUPO_ADDIN, ScriptReplacements(module));
+    UnregisterTypeLibrary(module);
+    WithdrawFromHost();
+}
+
+}  // namespace marupo
