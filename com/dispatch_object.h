@@ -115,7 +115,9 @@ class DispatchObject : public Interface {
         }
         *object = found;
         if (found == nullptr) return E_NOINTERFACE;
-        ++references_;
+        // Through the interface handed out: an aggregated object's interfaces count on the
+        // outer object, its own IUnknown on itself.
+        static_cast<IUnknown*>(found)->AddRef();
         return S_OK;
     }
     ULONG OwnRelease() {

@@ -8,36 +8,15 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/addin_dll.h"
+
 namespace marupo {
 namespace {
 
-std::filesystem::path AddinDll() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path().parent_path() / L"Marupo.dll";
-}
-
-class LoadedAddin {
-  public:
-    explicit LoadedAddin(const std::filesystem::path& path)
-        : module_(LoadLibraryW(path.c_str())), error_(module_ == nullptr ? GetLastError() : 0) {}
-    ~LoadedAddin() {
-        if (module_ != nullptr) FreeLibrary(module_);
-    }
-    LoadedAddin(const LoadedAddin&) = delete;
-    LoadedAddin& operator=(const LoadedAddin&) = delete;
-    HMODULE Handle() const { return module_; }
-    DWORD Error() const { return error_; }
-
-  private:
-    HMODULE module_;
-    DWORD error_;
-};
-
 TEST(ModuleLoadTest, DllLoadsAndCarriesItsResources) {
-    const auto path = AddinDll();
+    const auto path = testing::AddinDllPath();
     ASSERT_TRUE(std::filesystem::exists(path)) << path;
-    LoadedAddin addin(path);
+    testing::LoadedDll addin(path);
     ASSERT_NE(addin.Handle(), nullptr) << "LoadLibrary failed with " << addin.Error();
 
     wchar_t key[64] = {};

@@ -1,0 +1,40 @@
+#pragma once
+// The add-in DLL of this build, loaded into the test program as the host would load it.
+
+#include <windows.h>
+
+#include <filesystem>
+
+namespace marupo::testing {
+
+// Marupo.dll in the build directory, beside the tests' own folder.
+inline std::filesystem::path AddinDllPath() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return std::filesystem::path(self).parent_path().parent_path() / L"Marupo.dll";
+}
+
+class LoadedDll {
+  public:
+    explicit LoadedDll(const std::filesystem::path& path)
+        : module_(LoadLibraryW(path.c_str())), error_(module_ == nullptr ? GetLastError() : 0) {}
+    ~LoadedDll() {
+        if (module_ != nullptr) FreeLibrary(module_);
+    }
+    LoadedDll(const LoadedDll&) = delete;
+    LoadedDll& operator=(const LoadedDll&) = delete;
+
+    HMODULE Handle() const { return module_; }
+    DWORD Error() const { return error_; }
+    // An exported function, typed; null when the DLL does not export it.
+    template <class Function>
+    Function* Export(const char* name) const {
+        return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+  private:
+    HMODULE module_;
+    DWORD error_;
+};
+
+}  // namespace marupo::testing
