@@ -17,6 +17,7 @@
 #include "host/bstr.h"
 #include "host/desktop_host.h"
 #include "tests/addin/test_addin_ids.h"
+#include "tests/support/child_process.h"
 
 namespace marupo::devhost {
 namespace {
@@ -74,22 +75,7 @@ class AddinTest : public ::testing::Test {
         WriteFile(directory_ + L"script.txt", script);
         std::wstring command = L"\"" + BuildDirectory() + L"devhost.exe\" --hidden --script \"" +
                                directory_ + L"script.txt\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process)) {
-            return 9999;
-        }
-        DWORD code = 9998;
-        if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &code);
-        } else {
-            TerminateProcess(process.hProcess, 1);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
+        return testing::RunProgram(command);
     }
 
     std::string Output(const wchar_t* name) { return ReadFile(directory_ + name); }
