@@ -19,7 +19,7 @@
 #include "devhost/host_state.h"
 #include "host/host_error.h"
 #include "res/marupo_addin.h"
-#include "tests/support/addin_dll.h"
+#include "tests/support/addin_dll_test.h"
 #include "tests/support/modal_driver.h"
 
 namespace marupo {
@@ -28,28 +28,21 @@ namespace {
 using devhost::HostState;
 using Microsoft::WRL::ComPtr;
 
-using GetClassObjectFunction = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
-using CanUnloadNowFunction = HRESULT STDAPICALLTYPE();
-
 constexpr wchar_t kEditMenuText[] =
     L"&Marupo 編集\t郵便番号検索機能付きでアドレスを編集します\tMarupo 編集";
 constexpr wchar_t kNewMenuText[] =
     L"&Marupo 新規追加\t郵便番号検索機能付きでアドレスを新規追加します\tMarupo 新規追加";
 
-class ModuleAddinTest : public ::testing::Test {
+class ModuleAddinTest : public testing::AddinDllTest {
   protected:
     void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_NE(dll_.Handle(), nullptr) << "LoadLibrary failed with " << dll_.Error();
-        canUnloadNow_ = dll_.Export<CanUnloadNowFunction>("DllCanUnloadNow");
-        auto* getClassObject = dll_.Export<GetClassObjectFunction>("DllGetClassObject");
-        ASSERT_NE(getClassObject, nullptr);
-        ASSERT_NE(canUnloadNow_, nullptr);
-        ASSERT_EQ(getClassObject(CLSID_MarupoAddin, IID_IClassFactory, &factory_), S_OK);
+        AddinDllTest::SetUp();
+        factory_ = Factory();
+        ASSERT_TRUE(factory_);
     }
     void TearDown() override {
         factory_.Reset();
-        CoUninitialize();
+        AddinDllTest::TearDown();
     }
 
     ComPtr<IDesktopAddin> NewAddin() {
@@ -58,8 +51,6 @@ class ModuleAddinTest : public ::testing::Test {
         return addin;
     }
 
-    testing::LoadedDll dll_{testing::AddinDllPath()};
-    CanUnloadNowFunction* canUnloadNow_ = nullptr;
     ComPtr<IClassFactory> factory_;
 };
 
@@ -181,16 +172,11 @@ TEST_F(ModuleAddinTest, OnInitializeRegistersBothCommandsOrReportsTheHostsFailur
         factory_->LockServer(TRUE);
         factory_.Reset();
         EXPECT_EQ(canUnloadNow_(), S_FALSE) << "locked";
-        ComPtr<IClassFactory> again;
-        ASSERT_EQ(dll_.Export<GetClassObjectFunction>("DllGetClassObject")(
-                      CLSID_MarupoAddin, IID_IClassFactory, &again),
-                  S_OK);
+        ComPtr<IClassFactory> again = Factory();
         again->LockServer(FALSE);
         again.Reset();
         EXPECT_EQ(canUnloadNow_(), S_OK) << "a command object or the add-in was left alive";
-        ASSERT_EQ(dll_.Export<GetClassObjectFunction>("DllGetClassObject")(
-                      CLSID_MarupoAddin, IID_IClassFactory, &factory_),
-                  S_OK);
+        factory_ = Factory();
     }
 }
 

@@ -14,15 +14,12 @@
 
 #include "host/desktop_host.h"
 #include "res/marupo_addin.h"
-#include "tests/support/addin_dll.h"
+#include "tests/support/addin_dll_test.h"
 
 namespace marupo {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-using GetClassObjectFunction = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
-using CanUnloadNowFunction = HRESULT STDAPICALLTYPE();
 
 // {3C9E5A17-B2D4-4F68-8A01-7E4D2C6B9F30}: described in the type library, not creatable.
 constexpr CLSID kCommandClsid = {
@@ -41,28 +38,7 @@ class CountingOuter final : public IUnknown {
     ULONG references = 1;
 };
 
-class ModuleClassObjectTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_NE(dll_.Handle(), nullptr) << "LoadLibrary failed with " << dll_.Error();
-        getClassObject_ = dll_.Export<GetClassObjectFunction>("DllGetClassObject");
-        canUnloadNow_ = dll_.Export<CanUnloadNowFunction>("DllCanUnloadNow");
-        ASSERT_NE(getClassObject_, nullptr);
-        ASSERT_NE(canUnloadNow_, nullptr);
-    }
-    void TearDown() override { CoUninitialize(); }
-
-    ComPtr<IClassFactory> Factory() {
-        ComPtr<IClassFactory> factory;
-        EXPECT_EQ(getClassObject_(CLSID_MarupoAddin, IID_IClassFactory, &factory), S_OK);
-        return factory;
-    }
-
-    testing::LoadedDll dll_{testing::AddinDllPath()};
-    GetClassObjectFunction* getClassObject_ = nullptr;
-    CanUnloadNowFunction* canUnloadNow_ = nullptr;
-};
+using ModuleClassObjectTest = testing::AddinDllTest;
 
 TEST_F(ModuleClassObjectTest, ClassObjectIsOnlyForTheAddinClass) {
     struct Case {
