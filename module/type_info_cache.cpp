@@ -7,6 +7,22 @@
 #include "res/marupo_addin.h"
 
 namespace marupo {
+namespace {
+
+// The locale the library is built and registered for. The registry finds a library only under
+// the caller's exact locale, its language or the neutral one, so a Japanese or default-locale
+// caller would never find it there.
+constexpr LCID kLibraryLocale = 0x0409;
+
+HRESULT LoadLibraryFor(LCID locale, ITypeLib** library) {
+    HRESULT hr = LoadRegTypeLib(LIBID_MarupoAddinLib, 1, 0, locale, library);
+    if (hr == TYPE_E_LIBNOTREGISTERED && locale != kLibraryLocale) {
+        hr = LoadRegTypeLib(LIBID_MarupoAddinLib, 1, 0, kLibraryLocale, library);
+    }
+    return hr;
+}
+
+}  // namespace
 
 HRESULT TypeInfoCache::Get(LCID locale, ITypeInfo** info) {
     if (info == nullptr) return E_POINTER;
@@ -15,7 +31,7 @@ HRESULT TypeInfoCache::Get(LCID locale, ITypeInfo** info) {
     com::CriticalSectionScope scope(module.TypeInfoSection());
     if (info_ == nullptr) {
         Microsoft::WRL::ComPtr<ITypeLib> library;
-        HRESULT hr = LoadRegTypeLib(LIBID_MarupoAddinLib, 1, 0, locale, &library);
+        HRESULT hr = LoadLibraryFor(locale, &library);
         if (FAILED(hr)) return hr;
         ITypeInfo* loaded = nullptr;
         hr = library->GetTypeInfoOfGuid(iid_, &loaded);
