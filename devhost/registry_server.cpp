@@ -128,7 +128,8 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
 #undef UNUSED_SLOT
 
 com::ServerModule& Server() {
-    static com::ServerModule server({{CLSID_DesktopAddinRegistry, &com::CreateInstance<AddinRegistry>, false}});
+    static com::ServerModule server(
+        {{CLSID_DesktopAddinRegistry, &com::CreateInstance<AddinRegistry>, false}});
     return server;
 }
 

@@ -173,7 +173,8 @@ com::ServerModule& Server() {
 // Tells the host's add-in registry about this add-in, or withdraws it.
 HRESULT Announce(bool add) {
     ComPtr<IDesktopAddinRegistry> registry;
-    HRESULT hr = CoCreateInstance(CLSID_DesktopAddinRegistry, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&registry));
+    HRESULT hr =
+        CoCreateInstance(CLSID_DesktopAddinRegistry, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&registry));
     if (FAILED(hr)) return hr;
     UniqueBstr clsid(SysAllocString(kClsidText));
     ComPtr<IDesktopAddinEntry> entry;
