@@ -1,9 +1,9 @@
 #include "module/self_registration.h"
 
 #include "module/host_announcement.h"
-#include "module/pending_registry_script.h"
 #include "module/registration_paths.h"
 #include "module/type_library_registration.h"
+#include "registrar/registry_script_win32.h"
 #include "res/registration.h"
 #include "ui/module_state.h"
 
