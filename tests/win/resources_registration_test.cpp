@@ -16,12 +16,18 @@
 #include <string>
 #include <vector>
 
+#include "host/desktop_host.h"
+#include "res/marupo_addin.h"
 #include "tests/support/dialog_template.h"
 
 namespace marupo {
 namespace {
 
 using Microsoft::WRL::ComPtr;
+
+// {3C9E5A17-B2D4-4F68-8A01-7E4D2C6B9F30}
+constexpr CLSID kCommandClsid = {
+    0x3c9e5a17, 0xb2d4, 0x4f68, {0x8a, 0x01, 0x7e, 0x4d, 0x2c, 0x6b, 0x9f, 0x30}};
 
 std::vector<char> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -123,92 +129,77 @@ TEST_F(RegistrationResourcesTest, TypeLibraryDescribesTheAddinAndCommandClasses)
     EXPECT_EQ(attributes->syskind, SYS_WIN32);
     library->ReleaseTLibAttr(attributes);
 
-    auto documentation = [](ITypeLib* lib, INT index) {
-        BSTR name = nullptr, help = nullptr;
-        lib->GetDocumentation(index, &name, &help, nullptr, nullptr);
-        std::wstring result = std::wstring(name ? name : L"") + L"|" + (help ? help : L"");
-        SysFreeString(name);
-        SysFreeString(help);
-        return result;
-    };
-    EXPECT_EQ(documentation(library.Get(), -1),
-              L"MarupoAddinLib|Marupo Palm Desktop Addin 1.0 Type Library");
+    BSTR name = nullptr;
+    BSTR help = nullptr;
+    ASSERT_EQ(library->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK);
+    EXPECT_STREQ(name, L"MarupoAddinLib");
+    EXPECT_STREQ(help, L"Marupo Palm Desktop Addin 1.0 Type Library");
+    SysFreeString(name);
+    SysFreeString(help);
 
-    struct Coclass {
-        const wchar_t* name;
+    // Each entry's help string; methods by name with their dispatch ids.
+    const GUID addin = CLSID_MarupoAddin, command = kCommandClsid;
+    struct Entry {
+        const GUID& type;
+        const wchar_t* member;  // none: the type itself
+        MEMBERID id;
         const wchar_t* help;
-        const wchar_t* interfaceName;
-        const wchar_t* interfaceHelp;
-        std::vector<std::wstring> methods;  // name|help, in dispid order from 1
-    } const coclasses[] = {
-        {L"MarupoAddin",
-         L"MarupoAddin Class",
-         L"IDesktopAddin",
-         L"IDesktopAddin Interface",
-         {L"OnInitialize|method OnInitialize", L"OnUninitialize|method OnUninitialize",
-          L"GetFrameworkVersion|method GetFrameworkVersion", L"ShowAboutBox|method ShowAboutBox",
-          L"ShowProperties|method ShowProperties"}},
-        {L"Marupo1Command",
-         L"Marupo1Command Class",
-         L"IDesktopCommand",
-         L"IDesktopCommand Interface",
-         {L"OnCommand|method OnCommand"}},
+    } const entries[] = {
+        {addin, nullptr, MEMBERID_NIL, L"MarupoAddin Class"},
+        {command, nullptr, MEMBERID_NIL, L"Marupo1Command Class"},
+        {IID_IDesktopAddin, nullptr, MEMBERID_NIL, L"IDesktopAddin Interface"},
+        {IID_IDesktopAddin, L"OnInitialize", 1, L"method OnInitialize"},
+        {IID_IDesktopAddin, L"OnUninitialize", 2, L"method OnUninitialize"},
+        {IID_IDesktopAddin, L"GetFrameworkVersion", 3, L"method GetFrameworkVersion"},
+        {IID_IDesktopAddin, L"ShowAboutBox", 4, L"method ShowAboutBox"},
+        {IID_IDesktopAddin, L"ShowProperties", 5, L"method ShowProperties"},
+        {IID_IDesktopCommand, nullptr, MEMBERID_NIL, L"IDesktopCommand Interface"},
+        {IID_IDesktopCommand, L"OnCommand", 1, L"method OnCommand"},
     };
-    for (const Coclass& c : coclasses) {
-        SCOPED_TRACE(c.name);
-        ComPtr<ITypeInfo> coclass;
-        MEMBERID id = 0;
-        USHORT found = 1;
-        std::wstring name = c.name;
-        ITypeInfo* raw = nullptr;
-        ASSERT_EQ(library->FindName(name.data(), 0, &raw, &id, &found), S_OK);
-        ASSERT_EQ(found, 1);
-        *coclass.GetAddressOf() = raw;
+    for (const Entry& e : entries) {
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(e.type, &info), S_OK) << e.help;
+        MEMBERID id = MEMBERID_NIL;
+        if (e.member != nullptr) {
+            std::wstring member = e.member;
+            LPOLESTR names[] = {member.data()};
+            ASSERT_EQ(info->GetIDsOfNames(names, 1, &id), S_OK) << e.help;
+        }
+        EXPECT_EQ(id, e.id) << e.help;
+        ASSERT_EQ(info->GetDocumentation(id, nullptr, &help, nullptr, nullptr), S_OK);
+        EXPECT_STREQ(help, e.help);
+        SysFreeString(help);
+    }
+
+    // Both classes are creatable, each with its dual, automation-compatible default interface.
+    struct Class {
+        const GUID& clsid;
+        const IID& defaultInterface;
+    } const classes[] = {{addin, IID_IDesktopAddin}, {command, IID_IDesktopCommand}};
+    for (const Class& c : classes) {
+        ComPtr<ITypeInfo> coclass, dispatch, vtable;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(c.clsid, &coclass), S_OK);
         TYPEATTR* type = nullptr;
         ASSERT_EQ(coclass->GetTypeAttr(&type), S_OK);
         EXPECT_EQ(type->typekind, TKIND_COCLASS);
         EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FCANCREATE);
         EXPECT_EQ(type->cImplTypes, 1);
         coclass->ReleaseTypeAttr(type);
-        BSTR help = nullptr;
-        coclass->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr);
-        EXPECT_STREQ(help, c.help);
-        SysFreeString(help);
-
         INT flags = 0;
         EXPECT_EQ(coclass->GetImplTypeFlags(0, &flags), S_OK);
         EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT);
         HREFTYPE reference = 0;
         ASSERT_EQ(coclass->GetRefTypeOfImplType(0, &reference), S_OK);
-        ComPtr<ITypeInfo> interfaceInfo;
-        ASSERT_EQ(coclass->GetRefTypeInfo(reference, &interfaceInfo), S_OK);
-        BSTR interfaceName = nullptr;
-        interfaceInfo->GetDocumentation(MEMBERID_NIL, &interfaceName, &help, nullptr, nullptr);
-        EXPECT_STREQ(interfaceName, c.interfaceName);
-        EXPECT_STREQ(help, c.interfaceHelp);
-        SysFreeString(interfaceName);
-        SysFreeString(help);
-        ASSERT_EQ(interfaceInfo->GetTypeAttr(&type), S_OK);
-        EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FDUAL);
-        interfaceInfo->ReleaseTypeAttr(type);
+        ASSERT_EQ(coclass->GetRefTypeInfo(reference, &dispatch), S_OK);
         // The vtable side of the dual interface.
-        ComPtr<ITypeInfo> vtable;
-        ASSERT_EQ(interfaceInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &reference), S_OK);
-        ASSERT_EQ(interfaceInfo->GetRefTypeInfo(reference, &vtable), S_OK);
+        ASSERT_EQ(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &reference), S_OK);
+        ASSERT_EQ(dispatch->GetRefTypeInfo(reference, &vtable), S_OK);
         ASSERT_EQ(vtable->GetTypeAttr(&type), S_OK);
+        EXPECT_EQ(type->guid, c.defaultInterface);
         EXPECT_EQ(type->typekind, TKIND_INTERFACE);
+        EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FDUAL);
         EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FOLEAUTOMATION);
         vtable->ReleaseTypeAttr(type);
-        for (size_t i = 0; i < c.methods.size(); ++i) {
-            BSTR method = nullptr;
-            EXPECT_EQ(interfaceInfo->GetDocumentation(static_cast<MEMBERID>(i + 1), &method, &help,
-                                                      nullptr, nullptr),
-                      S_OK);
-            EXPECT_EQ(std::wstring(method ? method : L"") + L"|" + (help ? help : L""),
-                      c.methods[i]);
-            SysFreeString(method);
-            SysFreeString(help);
-        }
     }
 }
 
