@@ -10,9 +10,9 @@
 
 #include "com/dispatch_object.h"
 #include "com/server_module.h"
+#include "entry/address_commands.h"
 #include "host/host_interfaces.h"
 #include "module/addin_module.h"
-#include "module/pending_address_commands.h"
 #include "module/type_info_cache.h"
 
 namespace marupo {

@@ -223,10 +223,18 @@ TEST_F(ModuleRegistrationTest, AutomationClientCallsTheAddinLateBoundByProgId) {
 }
 
 TEST_F(ModuleRegistrationTest, StandInHostLoadsTheRegisteredAddinAtStartUp) {
+    std::ofstream(directory_ / L"book.txt", std::ios::binary)
+        << "[book]\n[record 1]\nsurname = 山田\n";
     const std::filesystem::path script = directory_ / L"script.txt";
+    // Each command with record 1 selected: only the edit command reads it.
     std::ofstream(script, std::ios::binary) << "register " << build_.u8string() << "\n"
+                                            << "load book.txt\n"
+                                            << "select 1\n"
                                             << "start\n"
                                             << "dump menu menu.txt\n"
+                                            << "invoke Marupo1\n"
+                                            << "dump log edit.txt\n"
+                                            << "log clear\n"
                                             << "invoke Marupo2\n"
                                             << "dump log log.txt\n";
     const std::wstring devhost = (build_.parent_path() / L"devhost.exe").wstring();
@@ -243,15 +251,23 @@ TEST_F(ModuleRegistrationTest, StandInHostLoadsTheRegisteredAddinAtStartUp) {
     EXPECT_NE(menu.find("\"&Marupo 新規追加\" bitmap 16x16"), std::string::npos) << menu;
     EXPECT_LT(menu.find("Marupo 編集"), menu.find("Marupo 新規追加"));
 
-    std::string log = ReadFile((directory_ / L"log.txt").wstring());
-    EXPECT_NE(log.find("-- OnInitialize Marupo Addin"), std::string::npos) << log;
-    EXPECT_NE(log.find("success 1"), std::string::npos) << log;
+    std::string edit = ReadFile((directory_ / L"edit.txt").wstring());
+    EXPECT_NE(edit.find("-- OnInitialize Marupo Addin"), std::string::npos) << edit;
+    EXPECT_NE(edit.find("success 1"), std::string::npos);
     for (const char* name : {"Marupo1", "Marupo2"}) {
-        EXPECT_NE(log.find(std::string(", \"") + name + "\", IDesktopCommand) -> S_OK"),
+        EXPECT_NE(edit.find(std::string(", \"") + name + "\", IDesktopCommand) -> S_OK"),
                   std::string::npos)
             << name;
     }
-    EXPECT_NE(log.find("-- OnCommand Marupo2 -> S_OK"), std::string::npos);
+
+    // Each command object runs its own command: edit reads the selected record, new does not.
+    EXPECT_NE(edit.find("IAddressRecord#1.GetSurname() -> S_OK \"山田\""), std::string::npos)
+        << edit;
+    EXPECT_NE(edit.find("-- OnCommand Marupo1 -> S_OK"), std::string::npos);
+    std::string added = ReadFile((directory_ / L"log.txt").wstring());
+    EXPECT_NE(added.find("IAddressBook.GetCurrentCategory() -> S_OK"), std::string::npos) << added;
+    EXPECT_EQ(added.find("IAddressRecord#1"), std::string::npos) << added;
+    EXPECT_NE(added.find("-- OnCommand Marupo2 -> S_OK"), std::string::npos);
 }
 
 }  // namespace
