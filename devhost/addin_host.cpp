@@ -72,6 +72,18 @@ void AddinHost::Stop() {
     addins_.clear();
     state_->log.Event("add-ins released");
     CoFreeUnusedLibraries();
+    state_->log.Event("held " + std::to_string(HeldObjects()));
+}
+
+int AddinHost::HeldObjects() const {
+    int held = state_->liveObjects - 1;
+    if (!running_) {
+        // Stopped add-ins keep nothing, the application object included: count every
+        // reference to it beyond the host's own.
+        application_->AddRef();
+        held += static_cast<int>(application_->Release()) - 1;
+    }
+    return held;
 }
 
 HRESULT AddinHost::Invoke(long commandId) {
@@ -83,6 +95,7 @@ HRESULT AddinHost::Invoke(long commandId) {
     state_->log.Event("OnCommand " + name);
     HRESULT hr = target->OnCommand();
     state_->log.Event("OnCommand " + name + " -> " + HresultName(hr));
+    state_->log.Event("held " + std::to_string(HeldObjects()));
     state_->NotifyBookChanged();
     return hr;
 }

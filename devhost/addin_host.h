@@ -43,6 +43,10 @@ class AddinHost {
     HRESULT Invoke(long commandId);
     HRESULT Invoke(const std::u16string& name);
 
+    // Host objects the add-ins still hold beyond the application object; once they are
+    // stopped, their references to the application object count as well.
+    int HeldObjects() const;
+
     const std::vector<LoadedAddin>& Addins() const { return addins_; }
     IDesktopApplication* Application() const { return application_.Get(); }
 

@@ -61,7 +61,12 @@ template <class Interface>
 class HostObject : public com::ErrorInfoObject<Interface> {
   public:
     HostObject(std::shared_ptr<HostState> state, const char* interfaceName)
-        : state_(std::move(state)), interfaceName_(interfaceName) {}
+        : state_(std::move(state)), interfaceName_(interfaceName) {
+        ++state_->liveObjects;
+    }
+    ~HostObject() override { --state_->liveObjects; }
+    HostObject(const HostObject&) = delete;
+    HostObject& operator=(const HostObject&) = delete;
 
     // Hands out a new object as `Result`; the caller owns the reference.
     template <class Object, class Result, class... Args>

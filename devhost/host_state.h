@@ -64,6 +64,9 @@ class HostState {
     CallLog log;
     // Whether the host objects answer ISupportErrorInfo with S_OK for their own interface.
     bool errorInfoSupported = true;
+    // Host objects alive now, the application object included: every one but the application
+    // is held by an add-in, since the host keeps no other object of its own.
+    int liveObjects = 0;
 
     std::vector<RegisteredCommand> commands;
     std::vector<RegisteredMenuItem> menuItems;

@@ -86,7 +86,8 @@ void ModalAgent::Handle(HWND dialog) {
         BoxText box;
         EnumChildWindows(dialog, FindText, reinterpret_cast<LPARAM>(&box));
         int answer = IDOK;
-        if (!answers_.empty()) {
+        if (script_ != nullptr && script_->ClaimMessageBox(box.text, &answer)) {
+        } else if (!answers_.empty()) {
             answer = answers_.front();
             answers_.pop_front();
         }
@@ -95,15 +96,10 @@ void ModalAgent::Handle(HWND dialog) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         return;
     }
-    if (handlers_.empty()) {
-        log_.Event("dialog " + Quote(caption) + " cancelled: no script steps for it");
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        return;
-    }
     log_.Event("dialog " + Quote(caption));
-    Handler handler = std::move(handlers_.front());
-    handlers_.pop_front();
-    handler(dialog);
+    if (script_ != nullptr && script_->ClaimDialog(dialog)) return;
+    log_.Event("dialog " + Quote(caption) + " cancelled: no script steps for it");
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 }  // namespace marupo::devhost

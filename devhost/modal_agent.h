@@ -1,31 +1,29 @@
 #pragma once
 // Keeps a scripted run from blocking on a window nobody is there to close: while it exists,
 // every dialog that becomes active on this thread is handled once its modal loop runs. A
-// message box is written to the call log and answered (OK unless an answer was queued); any
-// other dialog goes to the next queued handler, or is logged and cancelled when none is queued.
-// Handlers are where scripted dialog steps (set a control's text, click a button) plug in.
+// message box is written to the call log and answered (as a script step says, else OK unless an
+// answer was queued); any other dialog is logged and run by the script's dialog steps
+// (dialog_script.h), or cancelled when no step waits for it.
 
 #include <windows.h>
 
 #include <deque>
-#include <functional>
 #include <string>
 
 #include "devhost/call_log.h"
+#include "devhost/dialog_script.h"
 
 namespace marupo::devhost {
 
 class ModalAgent {
   public:
-    using Handler = std::function<void(HWND dialog)>;
-
     explicit ModalAgent(CallLog& log);
     ~ModalAgent();
     ModalAgent(const ModalAgent&) = delete;
     ModalAgent& operator=(const ModalAgent&) = delete;
 
     void AnswerNextMessageBox(int buttonId) { answers_.push_back(buttonId); }
-    void OnNextDialog(Handler handler) { handlers_.push_back(std::move(handler)); }
+    void SetScript(DialogScript* script) { script_ = script; }
     int MessageBoxCount() const { return messageBoxes_; }
 
     static bool IsMessageBox(HWND dialog);
@@ -40,7 +38,7 @@ class ModalAgent {
     HHOOK hook_ = nullptr;
     ModalAgent* previous_ = nullptr;
     std::deque<int> answers_;
-    std::deque<Handler> handlers_;
+    DialogScript* script_ = nullptr;
     int messageBoxes_ = 0;
 };
 

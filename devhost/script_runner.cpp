@@ -24,16 +24,6 @@ std::optional<int> Number(const std::string& word) {
     return value;
 }
 
-std::optional<int> ButtonId(const std::string& word) {
-    static const std::pair<const char*, int> kButtons[] = {
-        {"OK", IDOK},       {"CANCEL", IDCANCEL}, {"YES", IDYES},      {"NO", IDNO},
-        {"ABORT", IDABORT}, {"RETRY", IDRETRY},   {"IGNORE", IDIGNORE}};
-    for (const auto& [name, id] : kButtons) {
-        if (word == name) return id;
-    }
-    return Number(word);
-}
-
 std::wstring Wide(const std::string& utf8) {
     auto text = FromUtf8(utf8).value_or(std::u16string());
     return std::wstring(text.begin(), text.end());
@@ -67,6 +57,16 @@ bool WriteOutput(const std::string& target, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+ScriptRunner::ScriptRunner(Environment environment)
+    : env_(std::move(environment)),
+      dialogs_([this](const std::string& path) { return Path(path); }) {
+    if (env_.agent != nullptr) env_.agent->SetScript(&dialogs_);
+}
+
+ScriptRunner::~ScriptRunner() {
+    if (env_.agent != nullptr) env_.agent->SetScript(nullptr);
+}
+
 bool ScriptRunner::RunFile(const std::string& path, std::string* error) {
     std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     if (!in) {
@@ -90,9 +90,11 @@ bool ScriptRunner::RunFile(const std::string& path, std::string* error) {
 bool ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::string* error) {
     for (bool execute : {false, true}) {
         for (const auto& line : lines) {
+            failedLine_ = 0;
             std::string problem = Apply(line, execute);
             if (!problem.empty()) {
-                *error = "line " + std::to_string(line.number) + ": " + problem;
+                *error = "line " + std::to_string(failedLine_ != 0 ? failedLine_ : line.number) +
+                         ": " + problem;
                 return false;
             }
             if (execute) PumpPendingMessages();
@@ -263,13 +265,35 @@ std::string ScriptRunner::Apply(const ScriptLine& line, bool execute) {
             return "no command `" + line.Word(1) + "` is registered";
         }
         env_.addins->Invoke(line.words[1]);
+        dialogs_.Finish();
+        if (dialogs_.Failed()) {
+            failedLine_ = dialogs_.FailedLine();
+            return dialogs_.Error();
+        }
         return {};
+    }
+    if (IsDialogStepKeyword(verb)) {
+        DialogStep step;
+        if (auto e = ParseDialogStep(line, &step); !e.empty()) return e;
+        if (execute) dialogs_.Queue(std::move(step));
+        return {};
+    }
+    if (verb == "expect-held") {
+        if (auto e = expect(1, 1); !e.empty()) return e;
+        auto held = Number(line.Word(1));
+        if (!held) return "`expect-held` takes a number";
+        if (!execute) return {};
+        int now = env_.addins->HeldObjects();
+        return now == *held ? std::string()
+                            : "the add-ins hold " + std::to_string(now) +
+                                  " host object reference(s), expected " + line.Word(1);
     }
     if (verb == "answer") {
         if (auto e = expect(1, 1); !e.empty()) return e;
-        auto button = ButtonId(line.Word(1));
-        if (!button) return "`answer` takes OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE or an id";
-        if (execute && env_.agent != nullptr) env_.agent->AnswerNextMessageBox(*button);
+        int button = 0;
+        if (!ParseButton(line.Word(1), &button))
+            return "`answer` takes OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE or an id";
+        if (execute && env_.agent != nullptr) env_.agent->AnswerNextMessageBox(button);
         return {};
     }
     if (verb == "log") {

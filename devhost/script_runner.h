@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "devhost/addin_host.h"
+#include "devhost/dialog_script.h"
 #include "devhost/host_state.h"
 #include "devhost/modal_agent.h"
 #include "devhost/script.h"
@@ -25,7 +26,10 @@ class ScriptRunner {
         std::string baseDirectory;  // UTF-8, ends in a separator; relative paths start here
     };
 
-    explicit ScriptRunner(Environment environment) : env_(std::move(environment)) {}
+    explicit ScriptRunner(Environment environment);
+    ~ScriptRunner();
+    ScriptRunner(const ScriptRunner&) = delete;
+    ScriptRunner& operator=(const ScriptRunner&) = delete;
 
     // False with "line N: ..." in `error` when a line is malformed or fails.
     bool Run(const std::vector<ScriptLine>& lines, std::string* error);
@@ -39,6 +43,8 @@ class ScriptRunner {
     std::string MenuDescription() const;
 
     Environment env_;
+    DialogScript dialogs_;
+    int failedLine_ = 0;  // set when a failure belongs to an earlier line than the one running
 };
 
 // Writes UTF-8 text to a file, or to standard output for "-"; false when it cannot.

@@ -1,0 +1,317 @@
+#include "devhost/dialog_script.h"
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "devhost/ime_composition.h"
+#include "devhost/modal_agent.h"
+#include "devhost/text_codec.h"
+
+namespace marupo::devhost {
+namespace {
+
+using Kind = DialogStep::Kind;
+constexpr DWORD kAppearTimeoutMs = 10000;
+
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string Quote(const std::wstring& text) {
+    return QuoteText(std::u16string(text.begin(), text.end()));
+}
+
+struct ControlSearch {
+    int id;
+    HWND visible = nullptr;
+    HWND any = nullptr;
+};
+
+BOOL CALLBACK MatchControl(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(child) != search->id) return TRUE;
+    if (search->any == nullptr) search->any = child;
+    if (IsWindowVisible(child)) {
+        search->visible = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The control with this id anywhere in the dialog, its pages included; a visible one first,
+// since the hidden page of a tabbed dialog may use the same ids.
+HWND FindControl(HWND dialog, int id) {
+    ControlSearch search{id};
+    EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.visible != nullptr ? search.visible : search.any;
+}
+
+BOOL CALLBACK MatchTabControl(HWND child, LPARAM param) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (_wcsicmp(name, WC_TABCONTROLW) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+}
+
+void PumpFor(DWORD milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+std::string SelectTab(HWND dialog, const std::wstring& caption) {
+    HWND tabs = nullptr;
+    EnumChildWindows(dialog, MatchTabControl, reinterpret_cast<LPARAM>(&tabs));
+    if (tabs == nullptr) return "the dialog has no tabs";
+    int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        wchar_t text[128] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        if (caption != text) continue;
+        // As a click on the tab: the owner is asked, then told.
+        NMHDR header{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), TCN_SELCHANGING};
+        HWND owner = GetParent(tabs);
+        if (SendMessageW(owner, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header))) {
+            return "the dialog refused to leave its tab";
+        }
+        SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+        header.code = TCN_SELCHANGE;
+        SendMessageW(owner, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        return {};
+    }
+    return "no tab " + Quote(caption);
+}
+
+std::string ChooseItem(HWND combo, const std::wstring& item) {
+    LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(item.c_str()));
+    if (index == CB_ERR) return "no item " + Quote(item) + " in the list";
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    return {};
+}
+
+// The window as it is on the screen, as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::string& path) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    PumpFor(200);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
+    bool saved = false;
+    if (bitmap != nullptr && memory != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+        const DWORD imageSize = stride * static_cast<DWORD>(height);
+        constexpr DWORD kHeaders = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;  // "BM"
+        file.bfSize = kHeaders + imageSize;
+        file.bfOffBits = kHeaders;
+        std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&info), sizeof info);
+        out.write(static_cast<const char*>(bits), imageSize);
+        saved = static_cast<bool>(out);
+        SelectObject(memory, old);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    if (memory != nullptr) DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+bool IsExpectation(const DialogStep& step) {
+    return step.kind == Kind::kDialog || step.kind == Kind::kMessageBox;
+}
+
+std::string Describe(const DialogStep& step) {
+    return (step.kind == Kind::kDialog ? "dialog " : "message box ") + Quote(Wide(step.text));
+}
+
+}  // namespace
+
+void DialogScript::Fail(int line, std::string message) {
+    if (Failed()) return;  // the first failure is the one to tell
+    failedLine_ = line;
+    error_ = std::move(message);
+    steps_.clear();
+}
+
+void DialogScript::Reset() {
+    steps_.clear();
+    appeared_.clear();
+    error_.clear();
+    failedLine_ = 0;
+}
+
+std::string DialogScript::AppearedInstead() const {
+    return appeared_.empty() ? ", and nothing else appeared"
+                             : "; " + appeared_ + " appeared instead";
+}
+
+void DialogScript::Finish() {
+    if (!steps_.empty() && !Failed()) {
+        const DialogStep& next = steps_.front();
+        Fail(next.line, IsExpectation(next) ? Describe(next) + " never appeared" + AppearedInstead()
+                                            : "this step had no dialog to run on");
+    }
+    appeared_.clear();
+}
+
+bool DialogScript::ClaimMessageBox(const std::wstring& text, int* answer) {
+    if (steps_.empty() || steps_.front().kind != Kind::kMessageBox) {
+        appeared_ = "message box " + Quote(text);
+        return false;
+    }
+    DialogStep step = std::move(steps_.front());
+    steps_.pop_front();
+    if (Wide(step.text) != text) {
+        Fail(step.line,
+             "expected " + Describe(step) + ", but message box " + Quote(text) + " appeared");
+        return false;
+    }
+    *answer = step.control;
+    return true;
+}
+
+bool DialogScript::ClaimDialog(HWND dialog) {
+    const std::wstring caption = ModalAgent::WindowText(dialog);
+    if (steps_.empty() || !IsExpectation(steps_.front())) {
+        appeared_ = "dialog " + Quote(caption);
+        return false;
+    }
+    DialogStep step = std::move(steps_.front());
+    steps_.pop_front();
+    if (step.kind != Kind::kDialog || Wide(step.text) != caption) {
+        Fail(step.line,
+             "expected " + Describe(step) + ", but dialog " + Quote(caption) + " appeared");
+        return false;
+    }
+    if (!RunSteps(dialog, step.line)) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    return true;
+}
+
+bool DialogScript::WaitUntilTaken(const DialogStep* step) {
+    const size_t waiting = steps_.size();
+    const DWORD start = GetTickCount();
+    const int line = step->line;
+    const std::string what = Describe(*step);
+    while (!Failed() && steps_.size() == waiting) {
+        if (GetTickCount() - start > kAppearTimeoutMs) {
+            Fail(line, what + " did not appear within " + std::to_string(kAppearTimeoutMs / 1000) +
+                           " s" + AppearedInstead());
+            return false;
+        }
+        PumpFor(10);
+    }
+    return !Failed();
+}
+
+bool DialogScript::RunSteps(HWND dialog, int dialogLine) {
+    while (!Failed()) {
+        if (steps_.empty()) {
+            Fail(dialogLine, "the steps for this dialog end without `close`");
+            return false;
+        }
+        if (IsExpectation(steps_.front())) {
+            // Opened by an earlier step but not yet shown: its own steps run when it is.
+            if (!WaitUntilTaken(&steps_.front())) return false;
+            continue;
+        }
+        DialogStep step = std::move(steps_.front());
+        steps_.pop_front();
+        std::string problem = Execute(step, dialog);
+        if (!problem.empty()) {
+            Fail(step.line, problem);
+            return false;
+        }
+        if (step.kind == Kind::kClose) return true;
+    }
+    return false;
+}
+
+std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
+    if (step.kind == Kind::kTab) return SelectTab(dialog, Wide(step.text));
+    if (step.kind == Kind::kScreenshot) {
+        std::string path = resolvePath_(step.path);
+        return SaveScreenshot(dialog, path) ? std::string() : path + ": cannot write";
+    }
+    if (step.kind == Kind::kClose) {
+        HWND button = GetDlgItem(dialog, step.control);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        return IsWindow(dialog) && IsWindowVisible(dialog) ? "the dialog stayed open" : "";
+    }
+    HWND control = FindControl(dialog, step.control);
+    if (control == nullptr) return "the dialog has no control " + std::to_string(step.control);
+    const std::wstring text = Wide(step.text);
+    switch (step.kind) {
+        case Kind::kSet:
+            SetWindowTextW(control, text.c_str());
+            return {};
+        case Kind::kClick:
+            SendMessageW(control, BM_CLICK, 0, 0);
+            return {};
+        case Kind::kCheck:
+        case Kind::kUncheck: {
+            const LRESULT wanted = step.kind == Kind::kCheck ? BST_CHECKED : BST_UNCHECKED;
+            if (SendMessageW(control, BM_GETCHECK, 0, 0) != wanted) {
+                SendMessageW(control, BM_CLICK, 0, 0);
+            }
+            return SendMessageW(control, BM_GETCHECK, 0, 0) == wanted ? std::string()
+                                                                      : "the box did not change";
+        }
+        case Kind::kChoose:
+            return ChooseItem(control, text);
+        case Kind::kExpect: {
+            std::wstring shown = ModalAgent::WindowText(control);
+            return shown == text ? std::string()
+                                 : "control " + std::to_string(step.control) + " shows " +
+                                       Quote(shown) + ", expected " + Quote(text);
+        }
+        case Kind::kIme:
+            return CommitConversion(control, text, Wide(step.committed))
+                       ? std::string()
+                       : "control " + std::to_string(step.control) + " has no input context";
+        default:
+            return "not a step inside a dialog";
+    }
+}
+
+}  // namespace marupo::devhost

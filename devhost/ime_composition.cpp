@@ -1,0 +1,156 @@
+#include "devhost/ime_composition.h"
+
+#include <imm.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+// The input method's functions of imm32 that this tool chain's headers leave out.
+extern "C" {
+LPVOID WINAPI ImmLockIMC(HIMC context);
+BOOL WINAPI ImmUnlockIMC(HIMC context);
+HIMCC WINAPI ImmCreateIMCC(DWORD size);
+HIMCC WINAPI ImmReSizeIMCC(HIMCC block, DWORD size);
+LPVOID WINAPI ImmLockIMCC(HIMCC block);
+BOOL WINAPI ImmUnlockIMCC(HIMCC block);
+}
+
+namespace marupo::devhost {
+namespace {
+
+// The input method's side of the input method manager (as in the IME developers' immdev.h,
+// which this tool chain does not ship): the input context and its composition string block.
+struct ImeInputContext {
+    HWND hWnd;
+    BOOL fOpen;
+    POINT ptStatusWndPos;
+    POINT ptSoftKbdPos;
+    DWORD fdwConversion;
+    DWORD fdwSentence;
+    union {
+        LOGFONTA A;
+        LOGFONTW W;
+    } lfFont;
+    COMPOSITIONFORM cfCompForm;
+    CANDIDATEFORM cfCandForm[4];
+    HIMCC hCompStr;
+    HIMCC hCandInfo;
+    HIMCC hGuideLine;
+    HIMCC hPrivate;
+    DWORD dwNumMsgBuf;
+    HIMCC hMsgBuf;
+    DWORD fdwInit;
+    DWORD dwReserve[3];
+};
+
+struct CompositionString {
+    DWORD dwSize;
+    DWORD dwCompReadAttrLen, dwCompReadAttrOffset, dwCompReadClauseLen, dwCompReadClauseOffset;
+    DWORD dwCompReadStrLen, dwCompReadStrOffset;
+    DWORD dwCompAttrLen, dwCompAttrOffset, dwCompClauseLen, dwCompClauseOffset;
+    DWORD dwCompStrLen, dwCompStrOffset;
+    DWORD dwCursorPos, dwDeltaStart;
+    DWORD dwResultReadClauseLen, dwResultReadClauseOffset, dwResultReadStrLen,
+        dwResultReadStrOffset;
+    DWORD dwResultClauseLen, dwResultClauseOffset, dwResultStrLen, dwResultStrOffset;
+    DWORD dwPrivateSize, dwPrivateOffset;
+};
+
+class InputContext {
+  public:
+    explicit InputContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
+    ~InputContext() {
+        if (context_ != nullptr) ImmReleaseContext(window_, context_);
+    }
+    InputContext(const InputContext&) = delete;
+    InputContext& operator=(const InputContext&) = delete;
+    HIMC get() const { return context_; }
+
+  private:
+    HWND window_;
+    HIMC context_;
+};
+
+// The composition block with only a result string and its reading, in the character form the
+// keyboard's input method keeps (Unicode or the ANSI code page).
+std::vector<BYTE> ResultBlock(const std::wstring& reading, const std::wstring& text, bool unicode) {
+    auto encode = [unicode](const std::wstring& value, DWORD* length) {
+        if (unicode) {
+            *length = static_cast<DWORD>(value.size());
+            const auto* bytes = reinterpret_cast<const BYTE*>(value.data());
+            return std::vector<BYTE>(bytes, bytes + value.size() * sizeof(wchar_t));
+        }
+        int size = WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(value.size()),
+                                       nullptr, 0, nullptr, nullptr);
+        std::vector<BYTE> bytes(static_cast<size_t>(size > 0 ? size : 0));
+        WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(value.size()),
+                            reinterpret_cast<char*>(bytes.data()), size, nullptr, nullptr);
+        *length = static_cast<DWORD>(bytes.size());
+        return bytes;
+    };
+    CompositionString header{};
+    auto readingBytes = encode(reading, &header.dwResultReadStrLen);
+    auto textBytes = encode(text, &header.dwResultStrLen);
+    const DWORD terminator = unicode ? sizeof(wchar_t) : 1;
+    header.dwResultReadStrOffset = sizeof header;
+    header.dwResultStrOffset =
+        header.dwResultReadStrOffset + static_cast<DWORD>(readingBytes.size()) + terminator;
+    header.dwSize = header.dwResultStrOffset + static_cast<DWORD>(textBytes.size()) + terminator;
+    std::vector<BYTE> block(header.dwSize, 0);
+    std::memcpy(block.data(), &header, sizeof header);
+    std::memcpy(block.data() + header.dwResultReadStrOffset, readingBytes.data(),
+                readingBytes.size());
+    std::memcpy(block.data() + header.dwResultStrOffset, textBytes.data(), textBytes.size());
+    return block;
+}
+
+bool StoreComposition(HIMC context, const std::vector<BYTE>& block) {
+    auto* state = static_cast<ImeInputContext*>(ImmLockIMC(context));
+    if (state == nullptr) return false;
+    HIMCC strings = state->hCompStr != nullptr
+                        ? ImmReSizeIMCC(state->hCompStr, static_cast<DWORD>(block.size()))
+                        : ImmCreateIMCC(static_cast<DWORD>(block.size()));
+    bool stored = false;
+    if (strings != nullptr) {
+        state->hCompStr = strings;
+        if (void* target = ImmLockIMCC(strings); target != nullptr) {
+            std::memcpy(target, block.data(), block.size());
+            ImmUnlockIMCC(strings);
+            stored = true;
+        }
+    }
+    ImmUnlockIMC(context);
+    return stored;
+}
+
+std::wstring EditText(HWND edit) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+bool CommitConversion(HWND edit, const std::wstring& reading, const std::wstring& text) {
+    InputContext context(edit);
+    if (context.get() == nullptr) return false;
+    HKL keyboard = GetKeyboardLayout(0);
+    const bool unicode = (ImmGetProperty(keyboard, IGP_PROPERTY) & IME_PROP_UNICODE) != 0;
+    if (!StoreComposition(context.get(), ResultBlock(reading, text, unicode))) return false;
+    SetFocus(edit);
+    const std::wstring before = EditText(edit);
+    SendMessageW(edit, WM_IME_STARTCOMPOSITION, 0, 0);
+    SendMessageW(edit, WM_IME_COMPOSITION, text.empty() ? 0 : text[0],
+                 GCS_RESULTSTR | GCS_RESULTREADSTR);
+    if (EditText(edit) == before) {
+        // The edit left the result string to the default handling; it ends, as the edit's own
+        // handling does, in the result replacing the selection.
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageW(edit, WM_IME_ENDCOMPOSITION, 0, 0);
+    return true;
+}
+
+}  // namespace marupo::devhost
