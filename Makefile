@@ -29,7 +29,12 @@ test-wine: build-win64
 
 test: build-win32 test-native test-wine
 
+# The product in the stand-in host first, then the postal-code lookup on the command line.
 demo: build-native
+	@cmake --preset win64 >/dev/null
+	@cmake --build --preset win64 --target devhost devhost_registry marupo_dll -j $(JOBS)
+	@scripts/demo-addin.sh build/win64
+	@echo
 	@scripts/demo.sh
 
 bench: setup
