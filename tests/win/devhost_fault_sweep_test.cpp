@@ -1,0 +1,238 @@
+// The add-in under every host failure it can meet: one full edit run and one full creation run
+// (editor closed with OK after a conversion) are recorded in the stand-in host, then rerun with
+// each of their host calls failing in turn, with and without error information, and with each
+// text getter handing back a null string. Every run must end as the user expects: one message
+// box with the host's description, OnCommand S_OK, no host object left held, and the book as
+// the calls before the failing one left it.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devhost/addin_host.h"
+#include "devhost/book_file.h"
+#include "devhost/modal_agent.h"
+#include "devhost/script_runner.h"
+#include "res/marupo_addin.h"
+#include "tests/support/addin_dll.h"
+#include "tests/win/editor_test_support.h"
+
+namespace marupo {
+namespace {
+
+using devhost::LoggedCall;
+
+struct Scenario {
+    const char* name;
+    const char* command;
+    std::vector<int> selection;
+    const char* steps;  // the dialog steps of the whole run, queued before `invoke`
+};
+
+const Scenario kScenarios[] = {
+    {"edit",
+     "Marupo1",
+     {1},
+     "dialog \"Marupo 編集\"\n"
+     "set 321 \"0600042\"\n"
+     "click 326\n"
+     "dialog \"住所更新確認\"\n"
+     "click 328\n"
+     "close OK\n"
+     "close OK\n"},
+    {"new",
+     "Marupo2",
+     {},
+     "dialog \"Marupo 新規アドレス\"\n"
+     "ime 316 \"すずき\" \"鈴木\"\n"
+     "set 321 \"0600042\"\n"
+     "click 326\n"
+     "close OK\n"},
+};
+
+// The book after each host call that changed it, by the call's number in the command's run.
+using Snapshots = std::map<size_t, std::string>;
+
+struct Outcome {
+    std::string scriptError;
+    std::vector<LoggedCall> calls;   // the host calls of the command, in order
+    std::vector<std::string> boxes;  // message-box events
+    std::string commandResult;       // the "OnCommand … -> …" event
+    int held = -1;                   // after the command
+    int heldAfterStop = -1;
+    std::string book;
+};
+
+size_t HostCalls(const devhost::CallLog& log) {
+    size_t count = 0;
+    for (const auto& entry : log.Entries()) count += entry.event.empty() ? 1 : 0;
+    return count;
+}
+
+std::wstring MarupoClsid() {
+    wchar_t text[64] = {};
+    StringFromGUID2(CLSID_MarupoAddin, text, 64);
+    return text;
+}
+
+class FaultSweepTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        registered_ = devhost::RegisterServerDll(testing::AddinDllPath().wstring(), false);
+    }
+    static void TearDownTestSuite() {
+        devhost::RegisterServerDll(testing::AddinDllPath().wstring(), true);
+        CoFreeUnusedLibrariesEx(0, 0);
+        CoUninitialize();
+    }
+    void SetUp() override {
+        ASSERT_EQ(registered_, S_OK);
+        settings_.SetPaths(files_.Path(L"KEN_ALL.CSV"), files_.Path(L"JIGYOSYO.CSV"));
+        ASSERT_TRUE(SampleBook().book) << SampleBook().error;
+    }
+
+    // Read anew for every run: copies of a book share its records.
+    static devhost::BookParseResult SampleBook() {
+        return devhost::LoadBookFile(
+            (testing::AddinDllPath().parent_path() / "sample-book.txt").u8string());
+    }
+
+    // One run of the scenario in a fresh host with `fault` (script lines) in force from the
+    // command's first host call; records the book after each change when `snapshots` is given.
+    Outcome Run(const Scenario& scenario, const std::string& fault,
+                Snapshots* snapshots = nullptr) {
+        auto state = std::make_shared<devhost::HostState>();
+        state->book = std::move(*SampleBook().book);
+        state->book.SetSelection(scenario.selection);
+        devhost::AddinHost addins(state);
+        devhost::ModalAgent agent(state->log);
+        devhost::ScriptRunner runner({state, &addins, nullptr, &agent, {}});
+        addins.Load(MarupoClsid(), L"Marupo Addin");
+        state->log.Clear();
+        if (snapshots != nullptr) {
+            snapshots->clear();
+            state->bookChanged = [&] {
+                (*snapshots)[HostCalls(state->log)] = devhost::FormatBook(state->book);
+            };
+        }
+        auto parsed = devhost::ParseScript(fault + "\n" + scenario.steps + "invoke " +
+                                           scenario.command + "\n");
+        EXPECT_EQ(parsed.error, "");
+        Outcome outcome;
+        runner.Run(parsed.lines, &outcome.scriptError);
+        state->bookChanged = nullptr;
+        outcome.held = addins.HeldObjects();
+        for (const auto& entry : state->log.Entries()) {
+            if (entry.event.empty()) {
+                outcome.calls.push_back(entry);
+            } else if (entry.event.rfind("messagebox ", 0) == 0) {
+                outcome.boxes.push_back(entry.event);
+            } else if (entry.event.rfind("OnCommand ", 0) == 0 &&
+                       entry.event.find(" -> ") != std::string::npos) {
+                outcome.commandResult = entry.event;
+            }
+        }
+        addins.Stop();
+        outcome.heldAfterStop = addins.HeldObjects();
+        outcome.book = devhost::FormatBook(state->book);
+        return outcome;
+    }
+
+    static std::string Ended(const Scenario& scenario) {
+        return std::string("OnCommand ") + scenario.command + " -> S_OK";
+    }
+
+    static inline HRESULT registered_ = E_FAIL;
+    testing::PostalFixtureFiles files_;
+    testing::SettingsInRegistry settings_;
+};
+
+TEST_F(FaultSweepTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
+    for (const Scenario& scenario : kScenarios) {
+        SCOPED_TRACE(scenario.name);
+        Snapshots snapshots;
+        Outcome baseline = Run(scenario, "", &snapshots);
+        ASSERT_EQ(baseline.scriptError, "");
+        ASSERT_EQ(baseline.commandResult, Ended(scenario));
+        ASSERT_TRUE(baseline.boxes.empty());
+        ASSERT_EQ(baseline.held, 0);
+        ASSERT_FALSE(snapshots.empty()) << "the run wrote nothing";
+        const size_t calls = baseline.calls.size();
+        const std::string initial = devhost::FormatBook([&] {
+            devhost::Book book = std::move(*SampleBook().book);
+            book.SetSelection(scenario.selection);
+            return book;
+        }());
+
+        for (bool errorInfo : {true, false}) {
+            for (size_t k = 1; k <= calls; ++k) {
+                SCOPED_TRACE("call " + std::to_string(k) + " " + baseline.calls[k - 1].method +
+                             (errorInfo ? "" : ", errorinfo off"));
+                Outcome run =
+                    Run(scenario, std::string(errorInfo ? "" : "errorinfo off\n") + "fail call " +
+                                      std::to_string(k) + " E_FAIL \"ホストの呼び出し " +
+                                      std::to_string(k) + " が失敗しました。\"");
+                const std::string text =
+                    errorInfo ? "ホストの呼び出し " + std::to_string(k) + " が失敗しました。" : "";
+                ASSERT_EQ(run.boxes, std::vector<std::string>{"messagebox \"Marupo\" \"" + text +
+                                                              "\" answered 1"});
+                EXPECT_EQ(run.commandResult, Ended(scenario));
+                EXPECT_EQ(run.held, 0);
+                EXPECT_EQ(run.heldAfterStop, 0);
+                ASSERT_EQ(run.calls.size(), k) << "host calls went on after the failure";
+                for (size_t i = 0; i + 1 < k; ++i) {
+                    EXPECT_EQ(run.calls[i].Line(), baseline.calls[i].Line());
+                }
+                auto before = snapshots.lower_bound(k);
+                EXPECT_EQ(run.book,
+                          before == snapshots.begin() ? initial : std::prev(before)->second)
+                    << "the book must hold exactly what was written before the failing call";
+            }
+        }
+    }
+}
+
+TEST_F(FaultSweepTest, EveryTextGetterHandingBackNullReadsAsEmpty) {
+    for (const Scenario& scenario : kScenarios) {
+        SCOPED_TRACE(scenario.name);
+        Outcome baseline = Run(scenario, "");
+        ASSERT_EQ(baseline.commandResult, Ended(scenario));
+        std::map<std::string, int> seen;
+        int getters = 0;
+        for (const LoggedCall& call : baseline.calls) {
+            std::string method = call.interfaceName + "." + call.method;
+            int nth = ++seen[method];
+            if (call.outValue.find('"') == std::string::npos) continue;  // no text handed back
+            ++getters;
+            SCOPED_TRACE(method + " #" + std::to_string(nth));
+            Outcome run = Run(scenario, "null nth " + std::to_string(nth) + " " + method);
+            EXPECT_EQ(run.commandResult, Ended(scenario));
+            EXPECT_EQ(run.held, 0);
+            EXPECT_EQ(run.heldAfterStop, 0);
+            ASSERT_FALSE(run.calls.empty());
+            if (run.boxes.empty()) {
+                // Read as empty text, the run goes through as the user drove it.
+                EXPECT_EQ(run.scriptError, "");
+                EXPECT_EQ(run.calls.size(), baseline.calls.size());
+            } else {
+                // An empty category name is one the host refuses when it is written back: the
+                // one message box is the host's, and nothing was called after it.
+                EXPECT_EQ(run.boxes.size(), 1u);
+                EXPECT_EQ(method, "ICategoryNames.GetItem");
+                EXPECT_LT(run.calls.back().result, 0) << run.calls.back().Line();
+            }
+        }
+        EXPECT_GT(getters, 0);
+    }
+}
+
+}  // namespace
+}  // namespace marupo
