@@ -1,4 +1,6 @@
-// The add-in under every host failure it can meet: one full edit run and one full creation run
+// The add-in run by scripts in the stand-in host. A script that goes wrong stops with a message
+// naming its line. And the add-in under every host failure it can meet: one full edit run and
+// one full creation run
 // (editor closed with OK after a conversion) are recorded in the stand-in host, then rerun with
 // each of their host calls failing in turn, with and without error information, and with each
 // text getter handing back a null string. Every run must end as the user expects: one message
@@ -82,7 +84,7 @@ std::wstring MarupoClsid() {
     return text;
 }
 
-class FaultSweepTest : public ::testing::Test {
+class AddinScriptTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -106,9 +108,10 @@ class FaultSweepTest : public ::testing::Test {
     }
 
     // One run of the scenario in a fresh host with `fault` (script lines) in force from the
-    // command's first host call; records the book after each change when `snapshots` is given.
-    Outcome Run(const Scenario& scenario, const std::string& fault,
-                Snapshots* snapshots = nullptr) {
+    // command's first host call and `after` following the command; records the book after each
+    // change when `snapshots` is given.
+    Outcome Run(const Scenario& scenario, const std::string& fault, Snapshots* snapshots = nullptr,
+                const std::string& after = {}) {
         auto state = std::make_shared<devhost::HostState>();
         state->book = std::move(*SampleBook().book);
         state->book.SetSelection(scenario.selection);
@@ -123,11 +126,14 @@ class FaultSweepTest : public ::testing::Test {
                 (*snapshots)[HostCalls(state->log)] = devhost::FormatBook(state->book);
             };
         }
-        auto parsed = devhost::ParseScript(fault + "\n" + scenario.steps + "invoke " +
-                                           scenario.command + "\n");
-        EXPECT_EQ(parsed.error, "");
         Outcome outcome;
-        runner.Run(parsed.lines, &outcome.scriptError);
+        auto parsed = devhost::ParseScript(fault + "\n" + scenario.steps + "invoke " +
+                                           scenario.command + "\n" + after);
+        if (!parsed.error.empty()) {
+            outcome.scriptError = parsed.error;
+        } else {
+            runner.Run(parsed.lines, &outcome.scriptError);
+        }
         state->bookChanged = nullptr;
         outcome.held = addins.HeldObjects();
         for (const auto& entry : state->log.Entries()) {
@@ -155,7 +161,66 @@ class FaultSweepTest : public ::testing::Test {
     testing::SettingsInRegistry settings_;
 };
 
-TEST_F(FaultSweepTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
+TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
+    const Scenario& edit = kScenarios[0];
+    struct Case {
+        const char* name;
+        Scenario scenario;
+        std::string before, after;
+        std::string error;
+    } cases[] = {
+        {"unknown statement", edit, "frobnicate 1", "", "line 1: unknown statement `frobnicate`"},
+        {"malformed step", edit, "set x \"1\"", "", "line 1: not a control id: `x`"},
+        {"missing argument", edit, "dialog", "", "line 1: expected `dialog TEXT`"},
+        {"another dialog came",
+         {"", "Marupo1", {1}, "dialog \"住所更新確認\"\nclose OK\n"},
+         "",
+         "",
+         "line 2: expected dialog \"住所更新確認\", but dialog \"Marupo 編集\" appeared"},
+        {"the dialog never came",
+         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nclose OK\n"},
+         "fail every GetSelection E_FAIL \"選択を読めません。\"",
+         "",
+         "line 2: dialog \"Marupo 編集\" never appeared; message box \"選択を読めません。\" "
+         "appeared instead"},
+        {"expected text differs",
+         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nexpect 316 \"佐藤\"\nclose OK\n"},
+         "",
+         "",
+         "line 3: control 316 shows \"山田\", expected \"佐藤\""},
+        {"another message box came",
+         {"",
+          "Marupo1",
+          {1},
+          "dialog \"Marupo 編集\"\nset 321 \"1234567\"\nclick 326\nmessagebox \"見つかりました\"\n"
+          "close OK\n"},
+         "",
+         "",
+         "line 5: expected message box \"見つかりました\", but message box "
+         "\"郵便番号が見つかりませんでした。\" appeared"},
+        {"no control of that id",
+         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nclick 999\nclose OK\n"},
+         "",
+         "",
+         "line 3: the dialog has no control 999"},
+        {"steps end without close",
+         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nset 321 \"0600042\"\n"},
+         "",
+         "",
+         "line 2: the steps for this dialog end without `close`"},
+        {"held objects differ", edit, "", "expect-held 1",
+         "line 10: the add-ins hold 0 host object reference(s), expected 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Outcome run = Run(c.scenario, c.before, nullptr, c.after);
+        EXPECT_EQ(run.scriptError, c.error);
+        EXPECT_EQ(run.held, 0);
+        EXPECT_EQ(run.heldAfterStop, 0);
+    }
+}
+
+TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
     for (const Scenario& scenario : kScenarios) {
         SCOPED_TRACE(scenario.name);
         Snapshots snapshots;
@@ -200,7 +265,7 @@ TEST_F(FaultSweepTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
     }
 }
 
-TEST_F(FaultSweepTest, EveryTextGetterHandingBackNullReadsAsEmpty) {
+TEST_F(AddinScriptTest, EveryTextGetterHandingBackNullReadsAsEmpty) {
     for (const Scenario& scenario : kScenarios) {
         SCOPED_TRACE(scenario.name);
         Outcome baseline = Run(scenario, "");
