@@ -18,13 +18,7 @@ marupo_ensure_prefix
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-
-"$WINE" "$build/devhost.exe" --register-registry
-"$WINE" regsvr32 /s "$(windows_path "$build/Marupo.dll")"
-settings='HKCU\SOFTWARE\Orlenta\Marupo'
-"$WINE" reg add "$settings" /v CSVFile1 /d "$(windows_path "$repo/data/sample/KEN_ALL.CSV")" /f >/dev/null
-"$WINE" reg add "$settings" /v CSVFile2 /d "$(windows_path "$repo/data/sample/JIGYOSYO.CSV")" /f >/dev/null
+marupo_register_addin "$build"
 
 cp "$repo/devhost/sample/book.txt" "$work/book.txt"
 cp "$repo/scripts/demo-addin.devhost" "$work/demo.devhost"

@@ -51,3 +51,42 @@ capture win_editor_screenshot_test.exe 'EditorScreenshotTest.*' \
   editor_address editor_note settings about
 capture win_address_page_screenshot_test.exe \
   'AddressPageScreenshotTest.HoldsPageAndConfirmationForTheCamera' address_page address_update
+
+# The stand-in host with the add-in registered: its Address menu with the two commands, and the
+# editor chosen from that menu on the selected record. Clicked as a user would, on the virtual
+# display.
+# Sets X, Y, WIDTH and HEIGHT to the geometry of the shown window whose name matches; Wine may
+# replace a window's X window while it opens, so a vanished one is looked up again.
+window_geometry() {
+  local window
+  for _ in $(seq 100); do
+    for window in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" && [ "${WIDTH:-0}" -gt 1 ] &&
+        return 0
+    done
+    sleep 0.1
+  done
+  echo "no window named $1" >&2
+  return 1
+}
+
+marupo_register_addin "$build"
+sed 's/^selection = *$/selection = 1/' "$repo/devhost/sample/book.txt" >"$handshake/book.txt"
+"$WINE" "$build/devhost.exe" "$(marupo_windows_path "$handshake/book.txt")" \
+  >"$handshake/devhost.log" 2>&1 &
+devhost=$!
+window_geometry '^DevHost'
+sleep 1.5
+xdotool mousemove $((X + 107)) $((Y + 33)) click 1  # the Address menu
+sleep 0.8
+import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+  "$out/host_menu.png"
+echo "$out/host_menu.png"
+xdotool mousemove $((X + 140)) $((Y + 54)) click 1  # Marupo 編集
+sleep 1.5
+window_geometry '^Marupo 編集$'
+import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+  "$out/host_editor.png"
+echo "$out/host_editor.png"
+kill "$devhost"
+wait "$devhost" 2>/dev/null || true

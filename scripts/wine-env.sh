@@ -38,3 +38,18 @@ marupo_ensure_prefix() {
   "$WINESERVER" -w
   touch "$WINEPREFIX/.marupo-ready"
 }
+
+# A Unix path as the Windows programs in the prefix see it.
+marupo_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Registers the built add-in as a user would (regsvr32, after the stand-in host's add-in
+# registry) and points its settings at the sample postal files.
+marupo_register_addin() {
+  local build="$1" settings='HKCU\SOFTWARE\Orlenta\Marupo'
+  "$WINE" "$build/devhost.exe" --register-registry
+  "$WINE" regsvr32 /s "$(marupo_windows_path "$build/Marupo.dll")"
+  "$WINE" reg add "$settings" /v CSVFile1 /f \
+    /d "$(marupo_windows_path "$repo_root/data/sample/KEN_ALL.CSV")" >/dev/null
+  "$WINE" reg add "$settings" /v CSVFile2 /f \
+    /d "$(marupo_windows_path "$repo_root/data/sample/JIGYOSYO.CSV")" >/dev/null
+}
