@@ -58,19 +58,6 @@ BOOL CALLBACK MatchTabControl(HWND child, LPARAM param) {
     return FALSE;
 }
 
-void PumpFor(DWORD milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 std::string SelectTab(HWND dialog, const std::wstring& caption) {
     HWND tabs = nullptr;
     EnumChildWindows(dialog, MatchTabControl, reinterpret_cast<LPARAM>(&tabs));
@@ -112,7 +99,7 @@ std::string ChooseItem(HWND combo, const std::wstring& item) {
 bool SaveScreenshot(HWND window, const std::string& path) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    PumpFor(200);
+    WaitAndPumpMessages(200);
     RECT rect{};
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -238,7 +225,7 @@ bool DialogScript::WaitUntilTaken(const DialogStep* step) {
                            " s" + AppearedInstead());
             return false;
         }
-        PumpFor(10);
+        WaitAndPumpMessages(10);
     }
     return !Failed();
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/input_context.h"
+
 // The input method's functions of imm32 that this tool chain's headers leave out.
 extern "C" {
 LPVOID WINAPI ImmLockIMC(HIMC context);
@@ -55,21 +57,6 @@ struct CompositionString {
         dwResultReadStrOffset;
     DWORD dwResultClauseLen, dwResultClauseOffset, dwResultStrLen, dwResultStrOffset;
     DWORD dwPrivateSize, dwPrivateOffset;
-};
-
-class InputContext {
-  public:
-    explicit InputContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
-    ~InputContext() {
-        if (context_ != nullptr) ImmReleaseContext(window_, context_);
-    }
-    InputContext(const InputContext&) = delete;
-    InputContext& operator=(const InputContext&) = delete;
-    HIMC get() const { return context_; }
-
-  private:
-    HWND window_;
-    HIMC context_;
 };
 
 // The composition block with only a result string and its reading, in the character form the
@@ -134,7 +121,7 @@ std::wstring EditText(HWND edit) {
 }  // namespace
 
 bool CommitConversion(HWND edit, const std::wstring& reading, const std::wstring& text) {
-    InputContext context(edit);
+    ui::InputContext context(edit);
     if (context.get() == nullptr) return false;
     HKL keyboard = GetKeyboardLayout(0);
     const bool unicode = (ImmGetProperty(keyboard, IGP_PROPERTY) & IME_PROP_UNICODE) != 0;

@@ -34,6 +34,23 @@ BOOL CALLBACK FindText(HWND child, LPARAM param) {
 
 }  // namespace
 
+void PumpPendingMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void WaitAndPumpMessages(DWORD milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+    PumpPendingMessages();
+}
+
 ModalAgent::ModalAgent(CallLog& log) : log_(log), previous_(g_agent) {
     g_agent = this;
     hook_ = SetWindowsHookExW(WH_CBT, HookProc, nullptr, GetCurrentThreadId());

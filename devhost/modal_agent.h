@@ -15,6 +15,11 @@
 
 namespace marupo::devhost {
 
+// Dispatches the thread's pending messages (a WM_QUIT is put back for the outer loop).
+void PumpPendingMessages();
+// Waits up to `milliseconds` for a message, then dispatches what is pending.
+void WaitAndPumpMessages(DWORD milliseconds);
+
 class ModalAgent {
   public:
     explicit ModalAgent(CallLog& log);

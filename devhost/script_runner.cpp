@@ -29,18 +29,6 @@ std::wstring Wide(const std::string& utf8) {
     return std::wstring(text.begin(), text.end());
 }
 
-void PumpPendingMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 }  // namespace
 
 bool WriteOutput(const std::string& target, const std::string& text) {

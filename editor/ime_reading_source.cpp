@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/sjis.h"
+#include "ui/input_context.h"
 
 namespace marupo::editor {
 namespace {
@@ -14,26 +15,10 @@ namespace {
 constexpr std::size_t kReadingBufferBytes = 1024;
 constexpr std::size_t kMappedReadingBytes = 256;
 
-// Owns the input context taken from a window for the duration of one read.
-class InputContext {
-  public:
-    explicit InputContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
-    ~InputContext() {
-        if (context_ != nullptr) ImmReleaseContext(window_, context_);
-    }
-    InputContext(const InputContext&) = delete;
-    InputContext& operator=(const InputContext&) = delete;
-    HIMC get() const { return context_; }
-
-  private:
-    HWND window_;
-    HIMC context_;
-};
-
 }  // namespace
 
 std::string ImmReadingSource::ResultReading(HWND edit) {
-    InputContext context(edit);
+    ui::InputContext context(edit);
     if (context.get() == nullptr) return {};
     // Zero-filled, and one byte kept back so that the text always ends in a NUL.
     std::array<char, kReadingBufferBytes> buffer{};

@@ -155,6 +155,12 @@ class AddinScriptTest : public ::testing::Test {
     static std::string Ended(const Scenario& scenario) {
         return std::string("OnCommand ") + scenario.command + " -> S_OK";
     }
+    // OnCommand returned S_OK, and the add-in kept no host object, then nothing at all.
+    static void ExpectCleanEnd(const Outcome& run, const Scenario& scenario) {
+        EXPECT_EQ(run.commandResult, Ended(scenario));
+        EXPECT_EQ(run.held, 0);
+        EXPECT_EQ(run.heldAfterStop, 0);
+    }
 
     static inline HRESULT registered_ = E_FAIL;
     testing::PostalFixtureFiles files_;
@@ -249,9 +255,7 @@ TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
                     errorInfo ? "ホストの呼び出し " + std::to_string(k) + " が失敗しました。" : "";
                 ASSERT_EQ(run.boxes, std::vector<std::string>{"messagebox \"Marupo\" \"" + text +
                                                               "\" answered 1"});
-                EXPECT_EQ(run.commandResult, Ended(scenario));
-                EXPECT_EQ(run.held, 0);
-                EXPECT_EQ(run.heldAfterStop, 0);
+                ExpectCleanEnd(run, scenario);
                 ASSERT_EQ(run.calls.size(), k) << "host calls went on after the failure";
                 for (size_t i = 0; i + 1 < k; ++i) {
                     EXPECT_EQ(run.calls[i].Line(), baseline.calls[i].Line());
@@ -279,9 +283,7 @@ TEST_F(AddinScriptTest, EveryTextGetterHandingBackNullReadsAsEmpty) {
             ++getters;
             SCOPED_TRACE(method + " #" + std::to_string(nth));
             Outcome run = Run(scenario, "null nth " + std::to_string(nth) + " " + method);
-            EXPECT_EQ(run.commandResult, Ended(scenario));
-            EXPECT_EQ(run.held, 0);
-            EXPECT_EQ(run.heldAfterStop, 0);
+            ExpectCleanEnd(run, scenario);
             ASSERT_FALSE(run.calls.empty());
             if (run.boxes.empty()) {
                 // Read as empty text, the run goes through as the user drove it.
