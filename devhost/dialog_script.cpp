@@ -71,15 +71,15 @@ std::string SelectTab(HWND dialog, const std::wstring& caption) {
         item.cchTextMax = 128;
         SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
         if (caption != text) continue;
-        // As a click on the tab: the owner is asked, then told.
-        NMHDR header{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), TCN_SELCHANGING};
-        HWND owner = GetParent(tabs);
-        if (SendMessageW(owner, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header))) {
-            return "the dialog refused to leave its tab";
+        // A click on the tab, as the mouse gives it: the control asks its owner, then tells it.
+        RECT rect{};
+        SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+        if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != index) {
+            return "the dialog stayed on its tab";
         }
-        SendMessageW(tabs, TCM_SETCURSEL, index, 0);
-        header.code = TCN_SELCHANGE;
-        SendMessageW(owner, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
         return {};
     }
     return "no tab " + Quote(caption);

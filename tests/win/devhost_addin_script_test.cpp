@@ -13,6 +13,7 @@
 #include <objbase.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -224,6 +225,44 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
         EXPECT_EQ(run.held, 0);
         EXPECT_EQ(run.heldAfterStop, 0);
     }
+}
+
+TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckAndCaptureTheDialog) {
+    std::error_code ignored;
+    const auto shot = std::filesystem::temp_directory_path() /
+                      ("marupo_step_" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    std::filesystem::remove(shot, ignored);
+    // The note edit shares its id with a reading edit of the hidden address page.
+    const std::string steps =
+        "dialog \"Marupo 編集\"\n"
+        "tab \"コメント\"\n"
+        "set 312 \"打ち合わせは火曜\"\n"
+        "tab \"名前\"\n"
+        "expect 312 \"やまだ\"\n"
+        "choose 313 \"友人\"\n"
+        "check 314\n"
+        "uncheck 314\n"
+        "check 314\n"
+        "screenshot " +
+        shot.u8string() + "\nclose OK\n";
+    Outcome run = Run({"steps", "Marupo1", {1}, steps.c_str()}, "");
+    EXPECT_EQ(run.scriptError, "");
+    ExpectCleanEnd(run, {"steps", "Marupo1", {1}, ""});
+    for (const char* written :
+         {"IAddressRecord#1.SetNote(\"打ち合わせは火曜\")",
+          "IAddressRecord#1.SetCategoryName(\"友人\")", "IAddressRecord#1.SetPrivate(1)"}) {
+        bool found = false;
+        for (const LoggedCall& call : run.calls)
+            found |= call.Line().find(written) != std::string::npos;
+        EXPECT_TRUE(found) << written;
+    }
+    std::ifstream image(shot, std::ios::binary);
+    char header[2] = {};
+    image.read(header, 2);
+    EXPECT_EQ(std::string(header, 2), "BM") << "no screenshot";
+    image.close();
+    EXPECT_GT(std::filesystem::file_size(shot, ignored), 10000u);
+    std::filesystem::remove(shot, ignored);
 }
 
 TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
