@@ -158,13 +158,6 @@ void DialogScript::Fail(int line, std::string message) {
     steps_.clear();
 }
 
-void DialogScript::Reset() {
-    steps_.clear();
-    appeared_.clear();
-    error_.clear();
-    failedLine_ = 0;
-}
-
 std::string DialogScript::AppearedInstead() const {
     return appeared_.empty() ? ", and nothing else appeared"
                              : "; " + appeared_ + " appeared instead";

@@ -33,7 +33,6 @@ class DialogScript {
     bool Failed() const { return failedLine_ != 0; }
     int FailedLine() const { return failedLine_; }
     const std::string& Error() const { return error_; }
-    void Reset();
 
   private:
     void Fail(int line, std::string message);

@@ -103,8 +103,8 @@ void ModalAgent::Handle(HWND dialog) {
         BoxText box;
         EnumChildWindows(dialog, FindText, reinterpret_cast<LPARAM>(&box));
         int answer = IDOK;
-        if (script_ != nullptr && script_->ClaimMessageBox(box.text, &answer)) {
-        } else if (!answers_.empty()) {
+        const bool claimed = script_ != nullptr && script_->ClaimMessageBox(box.text, &answer);
+        if (!claimed && !answers_.empty()) {
             answer = answers_.front();
             answers_.pop_front();
         }
