@@ -50,5 +50,5 @@ awk '
   }' "$work/before.txt" "$work/after.txt"
 
 echo "Dialogs and message boxes shown:"
-grep -E '^-- (dialog|messagebox|OnCommand|held)' "$work/log.txt" | sed 's/^-- /  /'
+grep -E '^-- (dialog|messagebox|OnCommand|held|add-ins released)' "$work/log.txt" | sed 's/^-- /  /'
 exit "$status"

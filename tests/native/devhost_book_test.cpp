@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "devhost/book_file.h"
+#include "devhost/dialog_step.h"
 #include "devhost/fault_injector.h"
 #include "devhost/host_methods.h"
 #include "devhost/script.h"
@@ -162,6 +163,56 @@ TEST(ScriptTest, SplitsWordsQuotesAndComments) {
     EXPECT_EQ(ParseScript("ok\nview \"open\n").error, "line 2: unterminated quoted word");
     EXPECT_EQ(ParseScript("view \"\\x\"\n").error,
               "line 1: malformed escape or UTF-8 in quoted word");
+}
+
+TEST(ScriptTest, DialogStepsParseIntoTheirParts) {
+    using Kind = DialogStep::Kind;
+    struct Case {
+        const char* line;
+        Kind kind;
+        int control;
+        std::u16string text, committed;
+        std::string path;
+    } cases[] = {
+        {"dialog \"住所更新確認\"", Kind::kDialog, 0, u"住所更新確認", u"", ""},
+        {"messagebox \"見つかりません\"", Kind::kMessageBox, 1, u"見つかりません", u"", ""},
+        {"messagebox \"続けますか\" NO", Kind::kMessageBox, 7, u"続けますか", u"", ""},
+        {"set 321 \"064-0941\"", Kind::kSet, 321, u"064-0941", u"", ""},
+        {"click 326", Kind::kClick, 326, u"", u"", ""},
+        {"uncheck 314", Kind::kUncheck, 314, u"", u"", ""},
+        {"choose 313 友人", Kind::kChoose, 313, u"友人", u"", ""},
+        {"tab コメント", Kind::kTab, 0, u"コメント", u"", ""},
+        {"ime 316 \"すずき\" \"鈴木\"", Kind::kIme, 316, u"すずき", u"鈴木", ""},
+        {"screenshot out\\editor.bmp", Kind::kScreenshot, 0, u"", u"", "out\\editor.bmp"},
+        {"close CANCEL", Kind::kClose, 2, u"", u"", ""},
+        {"close 1001", Kind::kClose, 1001, u"", u"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        auto parsed = ParseScript(c.line);
+        ASSERT_EQ(parsed.lines.size(), 1u);
+        ASSERT_TRUE(IsDialogStepKeyword(parsed.lines[0].Keyword()));
+        DialogStep step;
+        ASSERT_EQ(ParseDialogStep(parsed.lines[0], &step), "");
+        EXPECT_EQ(step.kind, c.kind);
+        EXPECT_EQ(step.line, 1);
+        EXPECT_EQ(step.control, c.control);
+        EXPECT_EQ(step.text, c.text);
+        EXPECT_EQ(step.committed, c.committed);
+        EXPECT_EQ(step.path, c.path);
+    }
+    const std::pair<const char*, const char*> errors[] = {
+        {"click", "expected `click ID`"},
+        {"messagebox a OK b", "expected `messagebox TEXT BUTTON?`"},
+        {"set -3 x", "not a control id: `-3`"},
+        {"close LATER", "not a button: `LATER`"},
+        {"ime 316 すずき", "expected `ime ID TEXT TEXT`"},
+    };
+    for (const auto& [line, error] : errors) {
+        DialogStep step;
+        EXPECT_EQ(ParseDialogStep(ParseScript(line).lines[0], &step), error) << line;
+    }
+    EXPECT_FALSE(IsDialogStepKeyword("invoke"));
 }
 
 TEST(FaultRulesTest, EarliestRuleDecidesAndOneShotRulesAreSpent) {
