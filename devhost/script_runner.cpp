@@ -274,7 +274,7 @@ std::string ScriptRunner::Apply(const ScriptLine& line, bool execute) {
         int now = env_.addins->HeldObjects();
         return now == *held ? std::string()
                             : "the add-ins hold " + std::to_string(now) +
-                                  " host object reference(s), expected " + line.Word(1);
+                                  " host object(s), expected " + line.Word(1);
     }
     if (verb == "answer") {
         if (auto e = expect(1, 1); !e.empty()) return e;

@@ -216,7 +216,7 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
          "",
          "line 2: the steps for this dialog end without `close`"},
         {"held objects differ", edit, "", "expect-held 1",
-         "line 10: the add-ins hold 0 host object reference(s), expected 1"},
+         "line 10: the add-ins hold 0 host object(s), expected 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
