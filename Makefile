@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build build-native build-win32 build-win64 test test-native test-wine demo bench fuzz screenshots clean
+.PHONY: setup build build-native build-win32 build-win64 test test-native test-wine test-wine32 demo bench fuzz screenshots clean
 
 setup:
 	@scripts/setup-machine.sh
@@ -27,7 +27,11 @@ test-native: build-native
 test-wine: build-win64
 	@ctest --preset win64
 
-test: build-win32 test-native test-wine
+# The shipped 32-bit build, run as 32-bit code in the WoW64 chroot (scripts/wow64-env.sh).
+test-wine32: build-win32
+	@scripts/wow64-session ctest --preset win32
+
+test: test-native test-wine test-wine32
 
 # The product in the stand-in host first, then the postal-code lookup on the command line.
 demo: build-native

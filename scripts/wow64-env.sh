@@ -1,0 +1,118 @@
+# shellcheck shell=bash
+# Sourced by the 32-bit Windows helpers. Debian 12's Wine cannot run 32-bit Windows code on a
+# kernel without 32-bit Linux support; Debian unstable's Wine can, in its WoW64 mode (32-bit
+# Windows code inside a 64-bit process). It lives in a chroot under build/, made once.
+wow64_repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+wow64_dir="$wow64_repo_root/build/wow64"
+wow64_root="$wow64_dir/root"
+wow64_log="$wow64_dir/setup.log"
+# Inside, the checkout is mounted under its own path, and with it the 32-bit prefix.
+wow64_prefix="$wow64_dir/prefix"
+wow64_packages=(wine wine64 locales fonts-ipafont-gothic)
+wow64_wine_dir=/usr/lib/x86_64-linux-gnu/wine  # unstable's Wine has no wineserver in /usr/bin
+wow64_mounted=()
+
+# The archive that apt on this machine already uses, so the chroot needs no other network.
+wow64_mirror() {
+  local uri attempt
+  for attempt in lists update; do
+    [ "$attempt" = lists ] || apt-get update -qq >/dev/null
+    # shellcheck disable=SC2016  # apt's own format fields, not shell expansions
+    uri=$(apt-get indextargets --format '$(LABEL) $(REPO_URI)' |
+      awk '$1 == "Debian" { print $2; exit }')
+    [ -z "$uri" ] || { echo "$uri"; return 0; }
+  done
+  echo "wow64: apt on this machine uses no Debian archive" >&2
+  return 1
+}
+
+wow64_fail() {
+  echo "wow64: $1 failed; the last lines of $wow64_log:" >&2
+  tail -n 20 "$wow64_log" >&2
+  return 1
+}
+
+# Mounts what Wine and apt need inside the chroot; only what is not mounted yet, and whatever is
+# mounted here is unmounted again on every way out of the calling script.
+marupo_wow64_mount() {
+  local root="$wow64_root"
+  trap marupo_wow64_unmount EXIT
+  trap 'exit 129' HUP
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  wow64_mount_one proc "$root/proc" -t proc proc
+  wow64_mount_one sys "$root/sys" -t sysfs sysfs
+  wow64_mount_one dev "$root/dev" --rbind /dev
+  # The virtual display's socket and lock file, so that the display is found running.
+  wow64_mount_one tmp "$root/tmp" --bind /tmp
+  # The checkout under the same path, so that build and source paths mean the same inside.
+  mkdir -p "$root$wow64_repo_root"
+  wow64_mount_one repo "$root$wow64_repo_root" --bind "$wow64_repo_root"
+}
+
+wow64_mount_one() {
+  local name="$1" target="$2"
+  shift 2
+  mountpoint -q "$target" && return 0
+  mount "$@" "$target"
+  # A recursive bind must not hand unmounts back to the machine's own /dev.
+  [ "$name" != dev ] || mount --make-rslave "$target"
+  wow64_mounted+=("$target")
+}
+
+marupo_wow64_unmount() {
+  local status=$?
+  if [ ${#wow64_mounted[@]} -gt 0 ]; then
+    # Wine's server outlives the last program for a moment; it must be gone before /proc goes.
+    [ ! -x "$wow64_root$wow64_wine_dir/wineserver" ] ||
+      marupo_wow64_run "$wow64_wine_dir/wineserver" -w >/dev/null 2>&1 || true
+    local i
+    for ((i = ${#wow64_mounted[@]} - 1; i >= 0; i--)); do
+      umount -R "${wow64_mounted[i]}" 2>/dev/null || umount -R -l "${wow64_mounted[i]}"
+    done
+    wow64_mounted=()
+  fi
+  return $status
+}
+
+# Runs a command inside the chroot with the same working folder and the chroot's Wine.
+marupo_wow64_run() {
+  chroot "$wow64_root" /usr/bin/env -u LD_PRELOAD -C "$PWD" \
+    PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/root XDG_RUNTIME_DIR=/root/.runtime \
+    WINE="$wow64_wine_dir/wine" WINESERVER="$wow64_wine_dir/wineserver" \
+    MARUPO_WINEPREFIX="$wow64_prefix" WINEPREFIX="$wow64_prefix" "$@"
+}
+
+# Makes the chroot: Debian unstable's minimal base, then Wine, the Japanese locale and fonts.
+marupo_wow64_ensure_root() {
+  local root="$wow64_root"
+  [ "$(cat "$root/.marupo-packages" 2>/dev/null)" = "${wow64_packages[*]}" ] && return 0
+  echo "Preparing the 32-bit Wine chroot in $root"
+  mkdir -p "$wow64_dir"
+  : > "$wow64_log"
+  if [ ! -f "$root/.marupo-base" ]; then
+    if awk -v r="$root" '$2 == r || index($2, r "/") == 1 { found = 1 } END { exit !found }' \
+      /proc/mounts; then
+      echo "wow64: $root is half made and still has mounts; unmount them first" >&2
+      return 1
+    fi
+    rm -rf "$root"
+    local mirror
+    mirror=$(wow64_mirror)
+    debootstrap --variant=minbase sid "$root" "$mirror" >>"$wow64_log" 2>&1 || wow64_fail debootstrap
+    # The archive's unstable suite may be served from a snapshot whose Release files expired.
+    echo 'Acquire::Check-Valid-Until "false";' > "$root/etc/apt/apt.conf.d/99marupo-snapshot"
+    touch "$root/.marupo-base"
+  fi
+  (
+    marupo_wow64_mount
+    chroot "$root" /usr/bin/env LANG=C.UTF-8 LC_ALL=C.UTF-8 DEBIAN_FRONTEND=noninteractive bash -c '
+      set -e
+      apt-get update -qq
+      apt-get install -y -qq --no-install-recommends "$@"
+      sed -i "s/^# *\(ja_JP.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+      locale-gen
+      mkdir -p -m 700 /root/.runtime' packages "${wow64_packages[@]}" >>"$wow64_log" 2>&1
+  ) || wow64_fail "installing ${wow64_packages[*]}"
+  echo "${wow64_packages[*]}" > "$root/.marupo-packages"
+}
