@@ -70,7 +70,9 @@ std::wstring ServerSeenByCom(const std::wstring& clsid) {
     return status == ERROR_SUCCESS ? server : L"";
 }
 
-TEST(ServerRegistrationTest, ThirtyTwoBitProgramsRunUnderWow64AsOnUsersMachines) {
+// The 32-bit build is run to execute the shipped code under WoW64, with its registry and file
+// system redirection; a run that fell back to anything else would pass without that.
+TEST(ServerRegistrationTest, ThirtyTwoBitBuildRunsUnderWow64) {
     EXPECT_EQ(RunsUnderWow64(), sizeof(void*) == 4);
 }
 
