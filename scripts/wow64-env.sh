@@ -40,24 +40,25 @@ marupo_wow64_mount() {
   trap 'exit 129' HUP
   trap 'exit 130' INT
   trap 'exit 143' TERM
-  wow64_mount_one proc "$root/proc" -t proc proc
-  wow64_mount_one sys "$root/sys" -t sysfs sysfs
-  wow64_mount_one dev "$root/dev" --rbind /dev
+  wow64_mount_one "$root/proc" -t proc proc
+  wow64_mount_one "$root/sys" -t sysfs sysfs
+  wow64_mount_one "$root/dev" --rbind /dev
   # The virtual display's socket and lock file, so that the display is found running.
-  wow64_mount_one tmp "$root/tmp" --bind /tmp
+  wow64_mount_one "$root/tmp" --bind /tmp
   # The checkout under the same path, so that build and source paths mean the same inside.
   mkdir -p "$root$wow64_repo_root"
-  wow64_mount_one repo "$root$wow64_repo_root" --bind "$wow64_repo_root"
+  wow64_mount_one "$root$wow64_repo_root" --bind "$wow64_repo_root"
 }
 
 wow64_mount_one() {
-  local name="$1" target="$2"
-  shift 2
+  local target="$1"
+  shift
   mountpoint -q "$target" && return 0
   mount "$@" "$target"
-  # A recursive bind must not hand unmounts back to the machine's own /dev.
-  [ "$name" != dev ] || mount --make-rslave "$target"
   wow64_mounted+=("$target")
+  # Where the machine's mounts are shared, what happens below a bind (the checkout mounted
+  # inside the bound /tmp, the unmounting of /dev's submounts) must not reach the originals.
+  case "$1" in --bind | --rbind) mount --make-rslave "$target" ;; esac
 }
 
 marupo_wow64_unmount() {
