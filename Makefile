@@ -53,4 +53,5 @@ screenshots: build-win64
 	@scripts/screenshots.sh build/win64
 
 clean:
+	@scripts/wow64-unmount
 	rm -rf build

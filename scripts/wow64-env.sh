@@ -76,6 +76,20 @@ marupo_wow64_unmount() {
   return $status
 }
 
+# Every mount point in the chroot, deepest first.
+wow64_mounts_inside() {
+  awk -v r="$wow64_root" '$2 == r || index($2, r "/") == 1 { print $2 }' /proc/mounts | sort -r
+}
+
+# Unmounts what a killed run left mounted; removing build/ with the checkout and /dev still
+# mounted inside would delete them.
+marupo_wow64_unmount_leftovers() {
+  local target
+  wow64_mounts_inside | while read -r target; do
+    umount "$target" 2>/dev/null || umount -l "$target"
+  done
+}
+
 # Runs a command inside the chroot with the same working folder and the chroot's Wine.
 marupo_wow64_run() {
   chroot "$wow64_root" /usr/bin/env -u LD_PRELOAD -C "$PWD" \
@@ -92,8 +106,7 @@ marupo_wow64_ensure_root() {
   mkdir -p "$wow64_dir"
   : > "$wow64_log"
   if [ ! -f "$root/.marupo-base" ]; then
-    if awk -v r="$root" '$2 == r || index($2, r "/") == 1 { found = 1 } END { exit !found }' \
-      /proc/mounts; then
+    if [ -n "$(wow64_mounts_inside)" ]; then
       echo "wow64: $root is half made and still has mounts; unmount them first" >&2
       return 1
     fi
