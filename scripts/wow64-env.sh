@@ -101,6 +101,10 @@ marupo_wow64_run() {
 # Makes the chroot: Debian unstable's minimal base, then Wine, the Japanese locale and fonts.
 marupo_wow64_ensure_root() {
   local root="$wow64_root"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "wow64: the 32-bit run makes, mounts and enters a chroot, which needs root" >&2
+    return 1
+  fi
   [ "$(cat "$root/.marupo-packages" 2>/dev/null)" = "${wow64_packages[*]}" ] && return 0
   echo "Preparing the 32-bit Wine chroot in $root"
   mkdir -p "$wow64_dir"
