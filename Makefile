@@ -31,7 +31,8 @@ test-wine: build-win64
 test-wine32: build-win32
 	@scripts/wow64-session ctest --preset win32
 
-test: test-native test-wine test-wine32
+# The 64-bit resource tests read the shipped 32-bit DLL, so that one is built first.
+test: build-win32 test-native test-wine test-wine32
 
 # The product in the stand-in host first, then the postal-code lookup on the command line.
 demo: build-native
