@@ -11,15 +11,10 @@
 
 #include "devhost/addin_host.h"
 #include "devhost/addin_store.h"
-#include "ui/resources.h"
+#include "tests/support/child_process.h"
 
 namespace marupo::devhost {
 namespace {
-
-struct KernelHandleTraits {
-    static void Release(HANDLE handle) { CloseHandle(handle); }
-};
-using UniqueKernelHandle = ui::UniqueHandle<HANDLE, KernelHandleTraits>;
 
 constexpr wchar_t kRegistryClsid[] = L"{BE44897A-EB38-11D5-823F-00C04FA03755}";
 constexpr wchar_t kTestAddinClsid[] = L"{B845B21F-0F9A-45C5-B91C-07BCAEECFF66}";
@@ -43,21 +38,9 @@ std::wstring FullPath(const std::wstring& path) {
     return std::wstring(full, length);
 }
 
-// The exit code of a silent regsvr32 run, or -1 when it could not be started.
-long RunRegsvr32(const std::wstring& options, const std::wstring& dll) {
-    std::wstring command = L"\"" + NativeRegsvr32() + L"\" /s " + options + L"\"" + dll + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        return -1;
-    }
-    UniqueKernelHandle process(info.hProcess);
-    UniqueKernelHandle thread(info.hThread);
-    WaitForSingleObject(process.get(), 60000);
-    DWORD code = 0;
-    return GetExitCodeProcess(process.get(), &code) ? static_cast<long>(code) : -1;
+DWORD RunRegsvr32(const std::wstring& options, const std::wstring& dll) {
+    return testing::RunProgram(L"\"" + NativeRegsvr32() + L"\" /s " + options + L"\"" + dll +
+                               L"\"");
 }
 
 // The server file that COM in this process would load for the class, or "" when it has none.
@@ -89,7 +72,7 @@ TEST(ServerRegistrationTest, MachineRegsvr32RegistersAndRemovesServersOfThisBitn
 
     for (const Server& server : servers) {
         SCOPED_TRACE(server.dll);
-        ASSERT_EQ(RunRegsvr32(L"", server.dll), 0);
+        ASSERT_EQ(RunRegsvr32(L"", server.dll), 0u);
         EXPECT_EQ(_wcsicmp(ServerSeenByCom(server.clsid).c_str(), server.dll.c_str()), 0)
             << "registered: " << ServerSeenByCom(server.clsid);
     }
@@ -106,7 +89,7 @@ TEST(ServerRegistrationTest, MachineRegsvr32RegistersAndRemovesServersOfThisBitn
 
     for (auto server = std::rbegin(servers); server != std::rend(servers); ++server) {
         SCOPED_TRACE(server->dll);
-        EXPECT_EQ(RunRegsvr32(L"/u ", server->dll), 0);
+        EXPECT_EQ(RunRegsvr32(L"/u ", server->dll), 0u);
         EXPECT_EQ(ServerSeenByCom(server->clsid), L"");
     }
     EXPECT_FALSE(FindAddin(kTestAddinClsid).has_value());
