@@ -172,55 +172,41 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
     const Scenario& edit = kScenarios[0];
     struct Case {
         const char* name;
-        Scenario scenario;
-        std::string before, after;
-        std::string error;
-    } cases[] = {
-        {"unknown statement", edit, "frobnicate 1", "", "line 1: unknown statement `frobnicate`"},
-        {"malformed step", edit, "set x \"1\"", "", "line 1: not a control id: `x`"},
-        {"missing argument", edit, "dialog", "", "line 1: expected `dialog TEXT`"},
-        {"another dialog came",
-         {"", "Marupo1", {1}, "dialog \"住所更新確認\"\nclose OK\n"},
-         "",
-         "",
+        const char* steps;  // null: the whole edit run's steps
+        const char* before;
+        const char* after;
+        const char* error;
+    } const cases[] = {
+        {"unknown statement", nullptr, "frobnicate 1", "",
+         "line 1: unknown statement `frobnicate`"},
+        {"malformed step", nullptr, "set x \"1\"", "", "line 1: not a control id: `x`"},
+        {"missing argument", nullptr, "dialog", "", "line 1: expected `dialog TEXT`"},
+        {"another dialog came", "dialog \"住所更新確認\"\nclose OK\n", "", "",
          "line 2: expected dialog \"住所更新確認\", but dialog \"Marupo 編集\" appeared"},
-        {"the dialog never came",
-         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nclose OK\n"},
-         "fail every GetSelection E_FAIL \"選択を読めません。\"",
-         "",
+        {"the dialog never came", "dialog \"Marupo 編集\"\nclose OK\n",
+         "fail every GetSelection E_FAIL \"選択を読めません。\"", "",
          "line 2: dialog \"Marupo 編集\" never appeared; message box \"選択を読めません。\" "
          "appeared instead"},
-        {"expected text differs",
-         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nexpect 316 \"佐藤\"\nclose OK\n"},
-         "",
-         "",
+        {"expected text differs", "dialog \"Marupo 編集\"\nexpect 316 \"佐藤\"\nclose OK\n", "", "",
          "line 3: control 316 shows \"山田\", expected \"佐藤\""},
         {"another message box came",
-         {"",
-          "Marupo1",
-          {1},
-          "dialog \"Marupo 編集\"\nset 321 \"1234567\"\nclick 326\nmessagebox \"見つかりました\"\n"
-          "close OK\n"},
-         "",
-         "",
+         "dialog \"Marupo 編集\"\nset 321 \"1234567\"\nclick 326\nmessagebox \"見つかりました\"\n"
+         "close OK\n",
+         "", "",
          "line 5: expected message box \"見つかりました\", but message box "
          "\"郵便番号が見つかりませんでした。\" appeared"},
-        {"no control of that id",
-         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nclick 999\nclose OK\n"},
-         "",
-         "",
+        {"no control of that id", "dialog \"Marupo 編集\"\nclick 999\nclose OK\n", "", "",
          "line 3: the dialog has no control 999"},
-        {"steps end without close",
-         {"", "Marupo1", {1}, "dialog \"Marupo 編集\"\nset 321 \"0600042\"\n"},
-         "",
-         "",
+        {"steps end without close", "dialog \"Marupo 編集\"\nset 321 \"0600042\"\n", "", "",
          "line 2: the steps for this dialog end without `close`"},
-        {"held objects differ", edit, "", "expect-held 1",
+        {"held objects differ", nullptr, "", "expect-held 1",
          "line 10: the add-ins hold 0 host object(s), expected 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Outcome run = Run(c.scenario, c.before, nullptr, c.after);
+        Scenario scenario = edit;
+        if (c.steps != nullptr) scenario.steps = c.steps;
+        Outcome run = Run(scenario, c.before, nullptr, c.after);
         EXPECT_EQ(run.scriptError, c.error);
         EXPECT_EQ(run.held, 0);
         EXPECT_EQ(run.heldAfterStop, 0);
