@@ -1,11 +1,10 @@
-// The editor frame driven through its real windows: the category list, the title and private
-// box, the name check and the refused transfer at OK, the tabs, the settings dialog that opens
-// by itself, and the system menu.
+// The editor frame driven through its real windows: the category list, the private box, the
+// name check and the refused transfer at OK, the tabs, the settings dialog that opens by itself,
+// and the system menu.
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,20 +110,11 @@ TEST_F(EditorFrameTest, CategoryListOrderPreselectionAndStoredCategory) {
 }
 
 TEST_F(EditorFrameTest, HostFailureWhileReadingCategoriesEndsTheRunWithTheHostsError) {
-    struct Case {
-        const char* name;
-        bool noList;
-        const char* failing;
-    } const cases[] = {{"no list", true, nullptr},
-                       {"count fails", false, "GetCount"},
-                       {"second name fails", false, "GetItem"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const bool noList : {true, false}) {
+        SCOPED_TRACE(noList ? "no list" : "second name fails");
         auto state = testing::GiveHostCategories(entry_, {L"未分類", L"仕事"});
-        if (c.noList) SetHostCategories(entry_, nullptr);
-        if (c.failing != nullptr)
-            state->faults.FailNth(c.failing == std::string("GetItem") ? 2 : 1, c.failing,
-                                  E_ACCESSDENIED, u"一覧を読めません");
+        if (noList) SetHostCategories(entry_, nullptr);
+        state->faults.FailNth(2, "GetItem", E_ACCESSDENIED, u"一覧を読めません");
         HRESULT raised = S_OK;
         try {
             editor::AddressEditorDialog editor(entry_);
@@ -133,36 +123,16 @@ TEST_F(EditorFrameTest, HostFailureWhileReadingCategoriesEndsTheRunWithTheHostsE
             raised = error.Result();
         }
         testing::PumpUntilQuiet();
-        EXPECT_EQ(raised, c.noList ? E_POINTER : E_ACCESSDENIED);
+        EXPECT_EQ(raised, noList ? E_POINTER : E_ACCESSDENIED);
         EXPECT_EQ(FindWindowExW(nullptr, nullptr, L"#32770", L"Marupo 新規アドレス"), nullptr);
     }
 }
 
-TEST_F(EditorFrameTest, TitleAndPrivateBoxFollowTheEntry) {
-    struct Case {
-        bool editsExisting;
-        bool isPrivate;
-        const wchar_t* title;
-    } const cases[] = {{true, true, L"Marupo 編集"}, {false, false, L"Marupo 新規アドレス"}};
-    for (const auto& c : cases) {
-        entry_.editsExisting = c.editsExisting;
-        entry_.isPrivate = c.isPrivate;
-        std::wstring title;
-        bool checked = !c.isPrivate;
-        Run([&](HWND frame) {
-            title = ModalDriver::Text(frame);
-            checked = IsDlgButtonChecked(frame, IDC_EDITOR_PRIVATE) == BST_CHECKED;
-            ModalDriver::Click(frame, IDC_EDITOR_PRIVATE);  // the user flips it
-            ModalDriver::Click(frame, IDOK);
-        });
-        EXPECT_EQ(title, c.title);
-        EXPECT_EQ(checked, c.isPrivate);
-        EXPECT_EQ(entry_.isPrivate, !c.isPrivate);
-    }
-}
-
+// The title comes with the commands' runs; here the private box is cleared, as no run does.
 TEST_F(EditorFrameTest, OpensOnTheAddressPageAndTabsSwitchPagesKeepingTheNotesLines) {
     entry_.note = "first\r\nsecond";
+    entry_.isPrivate = true;
+    bool privateShown = false;
     std::wstring shownNote;
     std::vector<std::pair<bool, bool>> visible;  // address, note after each click
     bool surnameFocused = false;
@@ -177,6 +147,8 @@ TEST_F(EditorFrameTest, OpensOnTheAddressPageAndTabsSwitchPagesKeepingTheNotesLi
         }
         shownNote = ModalDriver::ControlText(note, IDC_NOTE_TEXT);
         ModalDriver::SetControlText(note, IDC_NOTE_TEXT, L"一行目\r\n二行目\r\n");
+        privateShown = IsDlgButtonChecked(frame, IDC_EDITOR_PRIVATE) == BST_CHECKED;
+        ModalDriver::Click(frame, IDC_EDITOR_PRIVATE);
         ModalDriver::Click(frame, IDOK);
     });
     const std::vector<std::pair<bool, bool>> expected{
@@ -185,6 +157,8 @@ TEST_F(EditorFrameTest, OpensOnTheAddressPageAndTabsSwitchPagesKeepingTheNotesLi
     EXPECT_TRUE(surnameFocused);
     EXPECT_EQ(shownNote, L"first\r\nsecond");
     EXPECT_EQ(entry_.note, ToSjis(L"一行目\r\n二行目\r\n"));
+    EXPECT_TRUE(privateShown);
+    EXPECT_FALSE(entry_.isPrivate);
 }
 
 TEST_F(EditorFrameTest, OkNeedsOneOfTheNamesOnEitherPage) {
