@@ -249,34 +249,17 @@ TEST_F(ModuleAddinTest, DispatchUsesTheRegisteredTypeLibraryInAnyLocale) {
     }
 
     // Registered (as registration does, from the DLL's own file): found also for a Japanese
-    // caller, although the library's locale is English.
+    // caller, although the library's locale is English. The add-in's own calls are the
+    // automation client's in the registration test.
     ComPtr<ITypeLib> library;
     ASSERT_EQ(LoadTypeLibEx(testing::AddinDllPath().c_str(), REGKIND_REGISTER, &library), S_OK);
-    struct Call {
-        IDispatch* object;
-        const wchar_t* name;
-        DISPID id;
-    } const calls[] = {
-        {state->commands[0].command.Get(), L"OnCommand", 1},
-        {addin.Get(), L"GetFrameworkVersion", 3},
-        {addin.Get(), L"ShowProperties", 5},
-    };
-    for (const Call& call : calls) {
-        std::wstring name = call.name;
-        LPOLESTR names[] = {name.data()};
+    for (const auto& command : state->commands) {
+        OLECHAR name[] = L"OnCommand";
+        LPOLESTR names[] = {name};
         DISPID id = 0;
-        EXPECT_EQ(call.object->GetIDsOfNames(IID_NULL, names, 1, 0x0411, &id), S_OK);
-        EXPECT_EQ(id, call.id);
+        EXPECT_EQ(command.command->GetIDsOfNames(IID_NULL, names, 1, 0x0411, &id), S_OK);
+        EXPECT_EQ(id, 1);
     }
-    long version = 0;
-    VARIANT argument;
-    argument.vt = VT_I4 | VT_BYREF;
-    argument.plVal = &version;
-    DISPPARAMS parameters = {&argument, nullptr, 1, 0};
-    EXPECT_EQ(
-        addin->Invoke(3, IID_NULL, 0x0411, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr),
-        S_OK);
-    EXPECT_EQ(version, 2);
     UnRegisterTypeLib(LIBID_MarupoAddinLib, 1, 0, 0x0409,
                       sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     state->ReleaseCommands();

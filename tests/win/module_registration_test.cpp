@@ -242,23 +242,15 @@ TEST_F(ModuleRegistrationTest, StandInHostLoadsTheRegisteredAddinAtStartUp) {
                                   L"\""),
               0u);
 
-    auto entry = devhost::FindAddin(kClsidText);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->displayName, L"Marupo Addin");
-
+    // The menu items' texts, order and commands are the add-in test's; here the host shows them
+    // with their bitmaps.
     std::string menu = ReadFile((directory_ / L"menu.txt").wstring());
     EXPECT_NE(menu.find("\"&Marupo 編集\" bitmap 16x16"), std::string::npos) << menu;
     EXPECT_NE(menu.find("\"&Marupo 新規追加\" bitmap 16x16"), std::string::npos) << menu;
-    EXPECT_LT(menu.find("Marupo 編集"), menu.find("Marupo 新規追加"));
 
     std::string edit = ReadFile((directory_ / L"edit.txt").wstring());
     EXPECT_NE(edit.find("-- OnInitialize Marupo Addin"), std::string::npos) << edit;
     EXPECT_NE(edit.find("success 1"), std::string::npos);
-    for (const char* name : {"Marupo1", "Marupo2"}) {
-        EXPECT_NE(edit.find(std::string(", \"") + name + "\", IDesktopCommand) -> S_OK"),
-                  std::string::npos)
-            << name;
-    }
 
     // Each command object runs its own command: edit reads the selected record, new does not.
     EXPECT_NE(edit.find("IAddressRecord#1.GetSurname() -> S_OK \"山田\""), std::string::npos)
