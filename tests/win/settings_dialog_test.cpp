@@ -61,11 +61,8 @@ TEST_F(SettingsDialogTest, SplitBoxShowsAnyNonZeroAsCheckedAndOkGivesZeroOrOne) 
         bool shownChecked;
         bool click;
         std::int32_t returned;
-    } const cases[] = {{0, false, false, 0},
-                       {1, true, false, 1},
-                       {7, true, false, 1},
-                       {0, false, true, 1},
-                       {7, true, true, 0}};
+    } const cases[] = {
+        {0, false, false, 0}, {7, true, false, 1}, {0, false, true, 1}, {7, true, true, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         dialog_.divCity = c.stored;
