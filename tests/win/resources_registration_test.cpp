@@ -103,17 +103,13 @@ TEST_F(RegistrationResourcesTest, RegistryScriptIsKeptByteForByte) {
     std::vector<char> script = Resource(101, L"REGISTRY");
     ASSERT_FALSE(script.empty());
     EXPECT_EQ(script, ReadBytes(MARUPO_SOURCE_DIR "/res/marupo_addin.rgs"));
+    // What the keys hold is the registration test's; here only how the file is laid out.
     std::string text(script.begin(), script.end());
-    EXPECT_EQ(text.rfind("HKCR\r\n{\r\n\tMarupo.MarupoAddin.1 = s 'Marupo Addin Class'\r\n", 0), 0u)
-        << text;
     size_t lines = std::count(text.begin(), text.end(), '\n');
     EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\r')), lines)
         << "every line ends in CR LF";
     EXPECT_EQ(text.find(' ' + std::string("\t")), std::string::npos);
     EXPECT_EQ(text.find("\n "), std::string::npos) << "indented with TABs";
-    EXPECT_NE(text.find("\t\t\tInprocServer32 = s '%MODULE%'\r\n\t\t\t{\r\n"
-                        "\t\t\t\tval ThreadingModel = s 'Apartment'\r\n"),
-              std::string::npos);
 }
 
 TEST_F(RegistrationResourcesTest, TypeLibraryDescribesTheAddinAndCommandClasses) {
