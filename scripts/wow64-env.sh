@@ -26,10 +26,39 @@ wow64_mirror() {
   return 1
 }
 
+# Reports a step of making the chroot that failed, in one line and the tail of the log, and keeps
+# the line as the reason why the 32-bit suite did not run.
 wow64_fail() {
-  echo "wow64: $1 failed; the last lines of $wow64_log:" >&2
+  wow64_reason="the chroot could not be made: $1 failed"
+  echo "wow64: $wow64_reason; the last lines of $wow64_log:" >&2
   tail -n 20 "$wow64_log" >&2
   return 1
+}
+
+# Why this machine cannot run the 32-bit suite at all, on standard output; nothing, and success,
+# where it can. The probe (scripts/wow64-probe.c) asks the kernel itself: some hosts of the same
+# kind have 32-bit emulation switched off at run time, and there every 32-bit process dies.
+marupo_wow64_unable() {
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "the 32-bit run makes, mounts and enters a chroot, which needs root"
+    return 0
+  fi
+  local source="$wow64_repo_root/scripts/wow64-probe.c" probe="$wow64_dir/probe"
+  if [ ! -x "$probe" ] || [ "$source" -nt "$probe" ]; then
+    mkdir -p "$wow64_dir"
+    if ! cc -O1 -Wall -Wextra -Werror -no-pie -o "$probe.new" "$source" >"$wow64_dir/probe.log" 2>&1; then
+      echo "the probe for 32-bit code did not build ($wow64_dir/probe.log)"
+      return 0
+    fi
+    mv "$probe.new" "$probe"
+  fi
+  local status=0
+  "$probe" 2>/dev/null || status=$?
+  case "$status" in
+    0) return 1 ;;
+    139) echo "this machine's kernel refuses 32-bit x86 code (32-bit emulation is off: the probe's far return into the 32-bit code segment faulted)" ;;
+    *) echo "the probe for 32-bit code failed with status $status" ;;
+  esac
 }
 
 # Mounts what Wine and apt need inside the chroot; only what is not mounted yet, and whatever is
@@ -99,38 +128,43 @@ marupo_wow64_run() {
 }
 
 # Makes the chroot: Debian unstable's minimal base, then Wine, the Japanese locale and fonts.
+# Fails, with the reason in wow64_reason, where this machine cannot run 32-bit code or the chroot
+# cannot be made. Every step returns on failure itself, so that a caller may test the result.
 marupo_wow64_ensure_root() {
   local root="$wow64_root"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "wow64: the 32-bit run makes, mounts and enters a chroot, which needs root" >&2
+  if wow64_reason=$(marupo_wow64_unable); then
+    echo "wow64: the 32-bit suite cannot run on this machine: $wow64_reason" >&2
     return 1
   fi
+  wow64_reason=""
   [ "$(cat "$root/.marupo-packages" 2>/dev/null)" = "${wow64_packages[*]}" ] && return 0
   echo "Preparing the 32-bit Wine chroot in $root"
   mkdir -p "$wow64_dir"
   : > "$wow64_log"
   if [ ! -f "$root/.marupo-base" ]; then
     if [ -n "$(wow64_mounts_inside)" ]; then
-      echo "wow64: $root is half made and still has mounts; unmount them first" >&2
+      wow64_reason="$root is half made and still has mounts; unmount them first"
+      echo "wow64: $wow64_reason" >&2
       return 1
     fi
     rm -rf "$root"
     local mirror
-    mirror=$(wow64_mirror)
-    debootstrap --variant=minbase sid "$root" "$mirror" >>"$wow64_log" 2>&1 || wow64_fail debootstrap
+    mirror=$(wow64_mirror 2>>"$wow64_log") || { wow64_fail "finding the Debian archive"; return 1; }
+    debootstrap --variant=minbase sid "$root" "$mirror" >>"$wow64_log" 2>&1 ||
+      { wow64_fail "debootstrap from $mirror"; return 1; }
     # The archive's unstable suite may be served from a snapshot whose Release files expired.
     echo 'Acquire::Check-Valid-Until "false";' > "$root/etc/apt/apt.conf.d/99marupo-snapshot"
     touch "$root/.marupo-base"
   fi
   (
-    marupo_wow64_mount
-    chroot "$root" /usr/bin/env LANG=C.UTF-8 LC_ALL=C.UTF-8 DEBIAN_FRONTEND=noninteractive bash -c '
+    marupo_wow64_mount &&
+      chroot "$root" /usr/bin/env LANG=C.UTF-8 LC_ALL=C.UTF-8 DEBIAN_FRONTEND=noninteractive bash -c '
       set -e
       apt-get update -qq
       apt-get install -y -qq --no-install-recommends "$@"
       sed -i "s/^# *\(ja_JP.UTF-8 UTF-8\)/\1/" /etc/locale.gen
       locale-gen
       mkdir -p -m 700 /root/.runtime' packages "${wow64_packages[@]}" >>"$wow64_log" 2>&1
-  ) || wow64_fail "installing ${wow64_packages[*]}"
+  ) || { wow64_fail "installing ${wow64_packages[*]}"; return 1; }
   echo "${wow64_packages[*]}" > "$root/.marupo-packages"
 }
