@@ -74,7 +74,7 @@ const Names kRecordReads = Join(
      Repeat("IAddressRecord.GetCustomField", 4),
      {"IAddressRecord.GetNote", "IAddressRecord.GetCategoryName", "IAddressRecord.GetPrivate"}});
 const Names kCategoryList =
-    Join({{"ICategoryNames.GetCount"}, Repeat("ICategoryNames.GetItem", 4)});
+    Join({{"ICategoryNames.GetCount"}, Repeat("ICategoryNames.GetItem", 5)});
 const Names kWritesTail = Join({{"IAddressRecord.SetPrimarySlot"},
                                 Repeat("IAddressRecord.SetContact", 5),
                                 Repeat("IAddressRecord.SetCustomField", 4),
@@ -106,15 +106,17 @@ class AddressCommandsTest : public ::testing::Test {
         application_ = devhost::CreateApplication(state_);
     }
 
-    // Three records in three categories, the view on all of them, nothing selected.
+    // Three records, the view on all of them, nothing selected. Two categories read ??野家 in
+    // Shift-JIS.
     void FillBook() {
         state_->book = devhost::Book();
         devhost::Book& book = state_->book;
-        for (const char16_t* name : {u"仕事", u"友人", u"𠮷野家"}) book.AddCategory(name);
+        for (const char16_t* name : {u"仕事", u"友人", u"𠮷野家", u"𡈽野家"})
+            book.AddCategory(name);
         book.SetCustomLabel(0, u"誕生日");
         book.SetCustomLabel(3, u"備考");
 
-        Record& yamada = *book.Add(u"仕事");
+        Record& yamada = *book.Add(u"𡈽野家");
         yamada.surname = u"山田";
         yamada.surnameReading = u"やまだ";
         yamada.givenName = u"太郎";
@@ -254,7 +256,7 @@ TEST_F(AddressCommandsTest, EditReadsTheFirstSelectedAndWritesEveryFieldButTheRe
     EXPECT_FALSE(readingEnabled);
     EXPECT_EQ(customLabel, L"誕生日:");
     EXPECT_EQ(note, L"??野家の常連\r\n二行目");  // Shift-JIS cannot show 𠮷 (two code units)
-    EXPECT_EQ(category, L"仕事");
+    EXPECT_EQ(category, L"??野家");  // the record's own, not the first item that reads so
 
     EXPECT_EQ(state_->log.MethodNames(), Join({kEditContextReads,
                                                kSelectionReads,
@@ -377,6 +379,13 @@ TEST_F(AddressCommandsTest, NewRecordLandsInThePresetOrPickedCategoryWithItsRead
         {"new ignores the selection", RunNewAddressCommand, u"仕事", {1}, L"仕事", L"", u"仕事"},
         {"picked in the editor", RunNewAddressCommand, u"仕事", {}, L"仕事", L"友人", u"友人"},
         {"view beyond Shift-JIS", RunNewAddressCommand, u"𠮷野家", {}, L"??野家", L"", u"𠮷野家"},
+        {"picked beyond Shift-JIS",
+         RunNewAddressCommand,
+         u"仕事",
+         {},
+         L"仕事",
+         L"??野家",
+         u"𠮷野家"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
