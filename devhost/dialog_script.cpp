@@ -189,7 +189,7 @@ bool DialogScript::ClaimMessageBox(const std::wstring& text, int* answer) {
 }
 
 bool DialogScript::ClaimDialog(HWND dialog) {
-    const std::wstring caption = ModalAgent::WindowText(dialog);
+    const std::wstring caption = ModalWatch::WindowText(dialog);
     if (steps_.empty() || !IsExpectation(steps_.front())) {
         appeared_ = "dialog " + Quote(caption);
         return false;
@@ -202,7 +202,7 @@ bool DialogScript::ClaimDialog(HWND dialog) {
         return false;
     }
     if (!RunSteps(dialog, step.line)) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ModalWatch::Answer(dialog, IDCANCEL);
     }
     return true;
 }
@@ -280,7 +280,7 @@ std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
         case Kind::kChoose:
             return ChooseItem(control, text);
         case Kind::kExpect: {
-            std::wstring shown = ModalAgent::WindowText(control);
+            std::wstring shown = ModalWatch::WindowText(control);
             return shown == text ? std::string()
                                  : "control " + std::to_string(step.control) + " shows " +
                                        Quote(shown) + ", expected " + Quote(text);

@@ -212,8 +212,9 @@ class AddressCommandsTest : public ::testing::Test {
 std::wstring SelectedCategory(HWND frame) {
     HWND combo = GetDlgItem(frame, IDC_EDITOR_CATEGORY);
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    return selected < 0 ? L"<none>"
-                        : testing::ComboItems(combo).at(static_cast<std::size_t>(selected));
+    return selected < 0
+               ? L"<none>"
+               : devhost::ModalWatch::ListItems(combo).at(static_cast<std::size_t>(selected));
 }
 void PickCategory(HWND frame, const std::wstring& name) {
     HWND combo = GetDlgItem(frame, IDC_EDITOR_CATEGORY);
