@@ -11,13 +11,14 @@ std::string Quote(const std::wstring& text) {
 
 }  // namespace
 
-void PumpPendingMessages() {
+void PumpPendingMessages(HWND dialog) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
+        if (dialog != nullptr && IsDialogMessageW(dialog, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

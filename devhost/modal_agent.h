@@ -16,8 +16,9 @@
 
 namespace marupo::devhost {
 
-// Dispatches the thread's pending messages (a WM_QUIT is put back for the outer loop).
-void PumpPendingMessages();
+// Dispatches the thread's pending messages (a WM_QUIT is put back for the outer loop); with
+// `dialog`, its keyboard messages go through the dialog manager as in its own modal loop.
+void PumpPendingMessages(HWND dialog = nullptr);
 // Waits up to `milliseconds` for a message, then dispatches what is pending.
 void WaitAndPumpMessages(DWORD milliseconds);
 
