@@ -266,6 +266,20 @@ TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckTypeKeysAndCaptureTheDialog) {
     std::filesystem::remove(shot, ignored);
 }
 
+TEST_F(AddinScriptTest, EscInAMultiLineEditCancelsTheEditor) {
+    const char* const cases[] = {
+        "dialog \"Marupo 編集\"\nset 324 \"変更\"\nkey 324 Escape\n",
+        "dialog \"Marupo 編集\"\ntab \"コメント\"\nset 312 \"変更\"\nkey 312 Escape\n",
+    };
+    for (const char* steps : cases) {
+        SCOPED_TRACE(steps);
+        Outcome run = Run({"esc", "Marupo1", {1}, steps}, "");
+        EXPECT_EQ(run.scriptError, "");
+        ExpectCleanEnd(run, {"esc", "Marupo1", {1}, ""});
+        for (const LoggedCall& call : run.calls) EXPECT_NE(call.method.rfind("Set", 0), 0u);
+    }
+}
+
 TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
     for (const Scenario& scenario : kScenarios) {
         SCOPED_TRACE(scenario.name);
