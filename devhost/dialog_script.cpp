@@ -169,9 +169,12 @@ std::string PressKeys(HWND dialog, HWND control, const std::vector<KeyStroke>& k
     }
     const UINT count = static_cast<UINT>(inputs.size());
     if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) return "the keys were refused";
+    // Until the keys and what they set off are handled: no message for a while, at most 2 s.
+    const DWORD start = GetTickCount();
     do {
         PumpPendingMessages(dialog);
-    } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0);
+    } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0 &&
+             GetTickCount() - start < 2000);
     return {};
 }
 
