@@ -14,6 +14,29 @@ std::optional<std::wstring> CanonicalClsid(const std::wstring& text) {
     return std::wstring(canonical);
 }
 
+namespace {
+
+std::wstring KeyPath(const std::wstring& canonicalClsid) {
+    return std::wstring(kAddinsKey) + L"\\" + canonicalClsid;
+}
+
+// How many registrations the key of `canonicalClsid` stands for: 0 without the key.
+DWORD Count(const std::wstring& canonicalClsid) {
+    const std::wstring path = KeyPath(canonicalClsid);
+    DWORD count = 0;
+    DWORD size = sizeof count;
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Count", RRF_RT_REG_DWORD,
+                                        nullptr, &count, &size);
+    if (status == ERROR_SUCCESS) return count;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    RegCloseKey(key);
+    return 1;
+}
+
+}  // namespace
+
 std::vector<AddinRegistration> ListAddins() {
     std::vector<AddinRegistration> addins;
     HKEY key = nullptr;
@@ -27,7 +50,7 @@ std::vector<AddinRegistration> ListAddins() {
             ERROR_SUCCESS) {
             break;
         }
-        if (auto found = FindAddin(name)) addins.push_back(*found);
+        if (auto found = FindAddin(name)) addins.insert(addins.end(), Count(name), *found);
     }
     RegCloseKey(key);
     return addins;
@@ -36,7 +59,7 @@ std::vector<AddinRegistration> ListAddins() {
 std::optional<AddinRegistration> FindAddin(const std::wstring& clsid) {
     auto canonical = CanonicalClsid(clsid);
     if (!canonical) return std::nullopt;
-    std::wstring path = std::wstring(kAddinsKey) + L"\\" + *canonical;
+    const std::wstring path = KeyPath(*canonical);
     wchar_t value[512] = {};
     DWORD size = sizeof value - sizeof(wchar_t);
     LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
@@ -55,17 +78,21 @@ std::optional<AddinRegistration> FindAddin(const std::wstring& clsid) {
     return AddinRegistration{*canonical, value};
 }
 
-LSTATUS PutAddin(const std::wstring& clsid, const std::wstring& displayName) {
+LSTATUS AddAddin(const std::wstring& clsid, const std::wstring& displayName) {
     auto canonical = CanonicalClsid(clsid);
     if (!canonical) return ERROR_INVALID_PARAMETER;
-    std::wstring path = std::wstring(kAddinsKey) + L"\\" + *canonical;
+    const DWORD count = Count(*canonical) + 1;
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                     nullptr, &key, nullptr);
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(*canonical).c_str(), 0, nullptr, 0,
+                                     KEY_WRITE, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) return status;
     status =
         RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(displayName.c_str()),
                        static_cast<DWORD>((displayName.size() + 1) * sizeof(wchar_t)));
+    if (status == ERROR_SUCCESS) {
+        status = RegSetValueExW(key, L"Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
+                                sizeof count);
+    }
     RegCloseKey(key);
     return status;
 }
@@ -73,8 +100,12 @@ LSTATUS PutAddin(const std::wstring& clsid, const std::wstring& displayName) {
 LSTATUS RemoveAddin(const std::wstring& clsid) {
     auto canonical = CanonicalClsid(clsid);
     if (!canonical) return ERROR_INVALID_PARAMETER;
-    std::wstring path = std::wstring(kAddinsKey) + L"\\" + *canonical;
-    return RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    const std::wstring path = KeyPath(*canonical);
+    const DWORD count = Count(*canonical);
+    if (count <= 1) return RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    const DWORD left = count - 1;
+    return RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Count", REG_DWORD, &left,
+                           sizeof left);
 }
 
 }  // namespace marupo::devhost

@@ -141,6 +141,53 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     return saved;
 }
 
+// Keys typed into `control` as the keyboard gives them: the control takes the focus, the keys
+// go through the system's input queue, and the dialog manager sees them as in the dialog's own
+// modal loop, so that Esc, Enter and Tab do what they do for a user.
+std::string PressKeys(HWND dialog, HWND control, const std::vector<KeyStroke>& keys) {
+    SetForegroundWindow(dialog);
+    SetFocus(control);
+    if (GetFocus() != control) return "the control cannot take the focus";
+    std::vector<INPUT> inputs;
+    const auto press = [&inputs](int virtualKey, bool down) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(virtualKey);
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(virtualKey), 0));
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    };
+    for (const KeyStroke& key : keys) {
+        const std::pair<bool, int> modifiers[] = {
+            {key.shift, VK_SHIFT}, {key.control, VK_CONTROL}, {key.alt, VK_MENU}};
+        for (const auto& [held, modifier] : modifiers)
+            if (held) press(modifier, true);
+        press(key.virtualKey, true);
+        press(key.virtualKey, false);
+        for (const auto& [held, modifier] : modifiers)
+            if (held) press(modifier, false);
+    }
+    const UINT count = static_cast<UINT>(inputs.size());
+    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) return "the keys were refused";
+    // Until the keys and what they set off are handled: no message for a while, at most 2 s.
+    const DWORD start = GetTickCount();
+    do {
+        PumpPendingMessages(dialog);
+    } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0 &&
+             GetTickCount() - start < 2000);
+    return {};
+}
+
+std::string Quoted(const std::vector<std::wstring>& texts) {
+    std::string list;
+    for (const std::wstring& text : texts) list += (list.empty() ? "" : " ") + Quote(text);
+    return list.empty() ? "nothing" : list;
+}
+
+bool IsOpen(HWND dialog) {
+    return IsWindow(dialog) && IsWindowVisible(dialog);
+}
+
 bool IsExpectation(const DialogStep& step) {
     return step.kind == Kind::kDialog || step.kind == Kind::kMessageBox;
 }
@@ -189,7 +236,7 @@ bool DialogScript::ClaimMessageBox(const std::wstring& text, int* answer) {
 }
 
 bool DialogScript::ClaimDialog(HWND dialog) {
-    const std::wstring caption = ModalAgent::WindowText(dialog);
+    const std::wstring caption = ModalWatch::WindowText(dialog);
     if (steps_.empty() || !IsExpectation(steps_.front())) {
         appeared_ = "dialog " + Quote(caption);
         return false;
@@ -202,7 +249,7 @@ bool DialogScript::ClaimDialog(HWND dialog) {
         return false;
     }
     if (!RunSteps(dialog, step.line)) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ModalWatch::Answer(dialog, IDCANCEL);
     }
     return true;
 }
@@ -241,7 +288,8 @@ bool DialogScript::RunSteps(HWND dialog, int dialogLine) {
             Fail(step.line, problem);
             return false;
         }
-        if (step.kind == Kind::kClose) return true;
+        // A key may close the dialog as a button does (Esc): its steps end there.
+        if (step.kind == Kind::kClose || (step.kind == Kind::kKey && !IsOpen(dialog))) return true;
     }
     return false;
 }
@@ -256,7 +304,7 @@ std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
         HWND button = GetDlgItem(dialog, step.control);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
-        return IsWindow(dialog) && IsWindowVisible(dialog) ? "the dialog stayed open" : "";
+        return IsOpen(dialog) ? "the dialog stayed open" : "";
     }
     HWND control = FindControl(dialog, step.control);
     if (control == nullptr) return "the dialog has no control " + std::to_string(step.control);
@@ -280,10 +328,32 @@ std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
         case Kind::kChoose:
             return ChooseItem(control, text);
         case Kind::kExpect: {
-            std::wstring shown = ModalAgent::WindowText(control);
+            std::wstring shown = ModalWatch::WindowText(control);
             return shown == text ? std::string()
                                  : "control " + std::to_string(step.control) + " shows " +
                                        Quote(shown) + ", expected " + Quote(text);
+        }
+        case Kind::kKey:
+            return PressKeys(dialog, control, step.keys);
+        case Kind::kExpectChecked: {
+            const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            return checked == step.state ? std::string()
+                                         : "control " + std::to_string(step.control) + " is " +
+                                               (checked ? "checked" : "not checked");
+        }
+        case Kind::kExpectEnabled: {
+            const bool enabled = IsWindowEnabled(control) != FALSE;
+            return enabled == step.state ? std::string()
+                                         : "control " + std::to_string(step.control) + " is " +
+                                               (enabled ? "enabled" : "disabled");
+        }
+        case Kind::kExpectItems: {
+            const std::vector<std::wstring> listed = ModalWatch::ListItems(control);
+            std::vector<std::wstring> expected;
+            for (const std::u16string& item : step.items) expected.push_back(Wide(item));
+            return listed == expected ? std::string()
+                                      : "control " + std::to_string(step.control) + " lists " +
+                                            Quoted(listed) + ", expected " + Quoted(expected);
         }
         case Kind::kIme:
             return CommitConversion(control, text, Wide(step.committed))

@@ -1,6 +1,7 @@
 #include "devhost/dialog_step.h"
 
 #include <charconv>
+#include <string_view>
 #include <utility>
 
 namespace marupo::devhost {
@@ -11,7 +12,9 @@ using Kind = DialogStep::Kind;
 struct Form {
     const char* keyword;
     Kind kind;
-    const char* usage;  // the arguments: ID, TEXT, FILE, BUTTON; a trailing `?` marks optional
+    // The arguments: ID, TEXT, FILE, BUTTON, KEY, 0|1; a trailing `?` marks an optional one, `+`
+    // one that may repeat and `*` one that may also be left out.
+    const char* usage;
 };
 
 constexpr Form kForms[] = {
@@ -27,6 +30,21 @@ constexpr Form kForms[] = {
     {"ime", Kind::kIme, "ID TEXT TEXT"},
     {"screenshot", Kind::kScreenshot, "FILE"},
     {"close", Kind::kClose, "BUTTON"},
+    {"key", Kind::kKey, "ID KEY+"},
+    {"expect-checked", Kind::kExpectChecked, "ID 0|1"},
+    {"expect-enabled", Kind::kExpectEnabled, "ID 0|1"},
+    {"expect-items", Kind::kExpectItems, "ID TEXT*"},
+};
+
+struct NamedKey {
+    const char* name;
+    int virtualKey;
+};
+
+constexpr NamedKey kKeys[] = {
+    {"Backspace", 0x08}, {"Tab", 0x09},      {"Enter", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20},
+    {"PageUp", 0x21},    {"PageDown", 0x22}, {"End", 0x23},   {"Home", 0x24},   {"Left", 0x25},
+    {"Up", 0x26},        {"Right", 0x27},    {"Down", 0x28},  {"Insert", 0x2D}, {"Delete", 0x2E},
 };
 
 const Form* FindForm(const std::string& keyword) {
@@ -41,7 +59,46 @@ bool ParseNumber(const std::string& word, int* value) {
     return ec == std::errc() && end == word.data() + word.size() && !word.empty();
 }
 
+bool ParseKeyName(std::string_view name, int* virtualKey) {
+    for (const auto& key : kKeys) {
+        if (name == key.name) {
+            *virtualKey = key.virtualKey;
+            return true;
+        }
+    }
+    if (name.size() == 1 &&
+        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
+        *virtualKey = name[0];  // letters and digits are their own virtual-key codes
+        return true;
+    }
+    int number = 0;
+    if (name.size() >= 2 && name[0] == 'F' && ParseNumber(std::string(name.substr(1)), &number) &&
+        number >= 1 && number <= 12) {
+        *virtualKey = 0x6F + number;  // VK_F1 is 0x70
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool ParseKey(const std::string& word, KeyStroke* key) {
+    *key = KeyStroke{};
+    std::string_view rest = word;
+    const std::pair<std::string_view, bool KeyStroke::*> modifiers[] = {
+        {"Shift+", &KeyStroke::shift}, {"Ctrl+", &KeyStroke::control}, {"Alt+", &KeyStroke::alt}};
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& [prefix, flag] : modifiers) {
+            if (rest.size() > prefix.size() && rest.substr(0, prefix.size()) == prefix) {
+                key->*flag = true;
+                rest.remove_prefix(prefix.size());
+                found = true;
+            }
+        }
+    }
+    return ParseKeyName(rest, &key->virtualKey);
+}
 
 bool IsDialogStepKeyword(const std::string& keyword) {
     return FindForm(keyword) != nullptr;
@@ -64,14 +121,16 @@ std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
     if (form == nullptr) return "unknown statement `" + line.Keyword() + "`";
     const std::string usage = "`" + line.Keyword() + " " + form->usage + "`";
     size_t required = 0, optional = 0;
+    bool repeats = false;
     for (std::string_view rest = form->usage; !rest.empty();) {
         size_t end = rest.find(' ');
         std::string_view word = rest.substr(0, end);
-        ++(word.back() == '?' ? optional : required);
+        ++(word.back() == '?' || word.back() == '*' ? optional : required);
+        repeats |= word.back() == '+' || word.back() == '*';
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
     const size_t given = line.words.size() - 1;
-    if (given < required || given > required + optional) return "expected " + usage;
+    if (given < required || (given > required + optional && !repeats)) return "expected " + usage;
 
     *step = DialogStep{};
     step->kind = form->kind;
@@ -100,8 +159,33 @@ std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
             if (!ParseNumber(line.Word(1), &step->control) || step->control < 0) {
                 return "not a control id: `" + line.Word(1) + "`";
             }
-            if (given >= 2) step->text = line.words[2];
+            break;
+    }
+    switch (form->kind) {
+        case Kind::kKey:
+            for (size_t i = 2; i < line.words.size(); ++i) {
+                KeyStroke key;
+                if (!ParseKey(line.Word(i), &key)) return "not a key: `" + line.Word(i) + "`";
+                step->keys.push_back(key);
+            }
+            break;
+        case Kind::kExpectChecked:
+        case Kind::kExpectEnabled:
+            if (line.Word(2) != "0" && line.Word(2) != "1")
+                return "not 0 or 1: `" + line.Word(2) + "`";
+            step->state = line.Word(2) == "1";
+            break;
+        case Kind::kExpectItems:
+            step->items.assign(line.words.begin() + 2, line.words.end());
+            break;
+        case Kind::kSet:
+        case Kind::kChoose:
+        case Kind::kExpect:
+        case Kind::kIme:
+            step->text = line.words[2];
             if (given >= 3) step->committed = line.words[3];
+            break;
+        default:
             break;
     }
     return {};

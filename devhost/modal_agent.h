@@ -12,18 +12,19 @@
 
 #include "devhost/call_log.h"
 #include "devhost/dialog_script.h"
+#include "devhost/modal_watch.h"
 
 namespace marupo::devhost {
 
-// Dispatches the thread's pending messages (a WM_QUIT is put back for the outer loop).
-void PumpPendingMessages();
+// Dispatches the thread's pending messages (a WM_QUIT is put back for the outer loop); with
+// `dialog`, its keyboard messages go through the dialog manager as in its own modal loop.
+void PumpPendingMessages(HWND dialog = nullptr);
 // Waits up to `milliseconds` for a message, then dispatches what is pending.
 void WaitAndPumpMessages(DWORD milliseconds);
 
 class ModalAgent {
   public:
     explicit ModalAgent(CallLog& log);
-    ~ModalAgent();
     ModalAgent(const ModalAgent&) = delete;
     ModalAgent& operator=(const ModalAgent&) = delete;
 
@@ -31,20 +32,14 @@ class ModalAgent {
     void SetScript(DialogScript* script) { script_ = script; }
     int MessageBoxCount() const { return messageBoxes_; }
 
-    static bool IsMessageBox(HWND dialog);
-    static std::wstring WindowText(HWND window);
-
   private:
-    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
-    static void CALLBACK TimerProc(HWND window, UINT, UINT_PTR id, DWORD);
     void Handle(HWND dialog);
 
     CallLog& log_;
-    HHOOK hook_ = nullptr;
-    ModalAgent* previous_ = nullptr;
     std::deque<int> answers_;
     DialogScript* script_ = nullptr;
     int messageBoxes_ = 0;
+    ModalWatch watch_{[this](HWND dialog) { Handle(dialog); }};  // last: it calls Handle
 };
 
 }  // namespace marupo::devhost

@@ -45,8 +45,11 @@ class RegistryObject : public com::ErrorInfoObject<Interface> {
 class AddinEntry final : public RegistryObject<IDesktopAddinEntry> {
   public:
     explicit AddinEntry(std::wstring clsid) : clsid_(std::move(clsid)) {}
+    // Removes the one registration this entry stands for, once.
     HRESULT STDMETHODCALLTYPE Remove() override {
+        if (removed_) return S_FALSE;
         LSTATUS status = RemoveAddin(clsid_);
+        removed_ = status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
         if (status == ERROR_SUCCESS) return S_OK;
         if (status == ERROR_FILE_NOT_FOUND) return S_FALSE;  // already gone
         SetError(IID_IDesktopAddinEntry, L"アドインの登録を削除できません。");
@@ -65,6 +68,7 @@ class AddinEntry final : public RegistryObject<IDesktopAddinEntry> {
 
   private:
     std::wstring clsid_;
+    bool removed_ = false;
 };
 
 HRESULT HandOutEntry(const std::wstring& clsid, IDesktopAddinEntry** entry) {
@@ -83,7 +87,7 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
         *entry = nullptr;
         std::wstring canonical;
         if (HRESULT hr = Canonical(clsid, canonical); FAILED(hr)) return hr;
-        LSTATUS status = PutAddin(canonical, BstrText(displayName));
+        LSTATUS status = AddAddin(canonical, BstrText(displayName));
         if (status != ERROR_SUCCESS) {
             SetError(IID_IDesktopAddinRegistry, L"アドインを登録できません。");
             return HRESULT_FROM_WIN32(status);

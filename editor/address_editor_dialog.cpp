@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "editor/category_list.h"
 #include "entry/host_categories.h"
 #include "entry/host_text.h"
 #include "host/host_call.h"
@@ -25,16 +24,16 @@ constexpr int kNoteTab = 1;
 // System commands carry flags in their low four bits.
 constexpr WPARAM kSystemCommandMask = 0xFFF0;
 
-// The host's category names in its order, in the ANSI code page.
-std::vector<std::string> HostCategoryNames(const AddressEntry& entry) {
+// The host's categories in its order.
+std::vector<CategoryItem> HostCategoryItems(const AddressEntry& entry) {
     Microsoft::WRL::ComPtr<ICategoryNames> categories = HostCategories(entry);
     const long count = HostGet(categories, &ICategoryNames::GetCount);
-    std::vector<std::string> names;
+    std::vector<CategoryItem> items;
     for (long i = 0; i < count; ++i) {
         UniqueBstr name = HostGet(categories, &ICategoryNames::GetItem, i);
-        names.push_back(AnsiFromHost(name.Get()));
+        items.push_back({AnsiFromHost(name.Get()), HostTextCopy(name.Get())});
     }
-    return names;
+    return items;
 }
 
 }  // namespace
@@ -101,10 +100,12 @@ void AddressEditorDialog::AddSystemMenuItems() {
 }
 
 void AddressEditorDialog::FillCategoryList() {
-    const std::vector<std::string> items = CategoryItems(HostCategoryNames(entry_));
-    for (const std::string& name : items)
-        categoryList_.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    const std::optional<std::size_t> selected = PreselectedCategory(items, entry_.category);
+    categoryItems_ = CategoryItems(HostCategoryItems(entry_));
+    for (const CategoryItem& item : categoryItems_)
+        categoryList_.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name.c_str()));
+    const std::optional<std::size_t> selected = PreselectedCategory(
+        categoryItems_, entry_.category,
+        entry_.hostTextOrigins.Original(HostTextField::category, entry_.category));
     categoryList_.Send(CB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : WPARAM(-1));
 }
 
@@ -138,16 +139,16 @@ LRESULT AddressEditorDialog::SwitchPage(NMHDR*) {
     return 0;
 }
 
-std::string AddressEditorDialog::SelectedCategory() const {
+void AddressEditorDialog::TakeSelectedCategory() {
     const LRESULT selected = categoryList_.Send(CB_GETCURSEL);
-    if (selected == CB_ERR) return {};
-    const LRESULT length = categoryList_.Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(selected));
-    if (length == CB_ERR) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = categoryList_.Send(CB_GETLBTEXT, static_cast<WPARAM>(selected),
-                                              reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
-    return text;
+    if (selected < 0 || static_cast<std::size_t>(selected) >= categoryItems_.size()) {
+        entry_.category.clear();
+        return;
+    }
+    // The record gets the host's own name of the item, as the host spells it.
+    const CategoryItem& item = categoryItems_[static_cast<std::size_t>(selected)];
+    entry_.category = item.name;
+    entry_.hostTextOrigins.Record(HostTextField::category, item.name, item.hostName);
 }
 
 void AddressEditorDialog::OnOK() {
@@ -158,7 +159,7 @@ void AddressEditorDialog::OnOK() {
         ui::ShowMessage(L"姓名のどちらかの入力は必須です。");
         return;
     }
-    entry_.category = SelectedCategory();
+    TakeSelectedCategory();
     entry_.isPrivate = privateCheck_.CheckState() == BST_CHECKED;
     Dialog::OnOK();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/address_page.h"
+#include "editor/category_list.h"
 #include "editor/ime_reading_source.h"
 #include "editor/note_page.h"
 #include "entry/address_entry.h"
@@ -47,12 +48,13 @@ class AddressEditorDialog final : public ui::Dialog {
     void OpenSettings();
     void OpenAbout();
     LRESULT SwitchPage(NMHDR*);
-    std::string SelectedCategory() const;
+    void TakeSelectedCategory();
 
     AddressEntry& entry_;
     PostalSettings settings_;
     AddressPage addressPage_{entry_, settings_};
     NotePage notePage_{entry_};
+    std::vector<CategoryItem> categoryItems_;  // the drop-down's items, in its order
     ui::Control privateCheck_;
     ui::Control categoryList_;
     ui::Control tabs_;

@@ -6,19 +6,25 @@
 
 namespace marupo::editor {
 
-std::vector<std::string> CategoryItems(std::vector<std::string> hostNames) {
-    if (hostNames.empty()) return {std::string()};
-    std::stable_sort(
-        hostNames.begin() + 1, hostNames.end(),
-        [](const std::string& a, const std::string& b) { return text::CompareCp932(a, b) < 0; });
-    std::rotate(hostNames.begin(), hostNames.begin() + 1, hostNames.end());
-    return hostNames;
+std::vector<CategoryItem> CategoryItems(std::vector<CategoryItem> hostCategories) {
+    if (hostCategories.empty()) return {CategoryItem{}};
+    std::stable_sort(hostCategories.begin() + 1, hostCategories.end(),
+                     [](const CategoryItem& a, const CategoryItem& b) {
+                         return text::CompareCp932(a.name, b.name) < 0;
+                     });
+    std::rotate(hostCategories.begin(), hostCategories.begin() + 1, hostCategories.end());
+    return hostCategories;
 }
 
-std::optional<std::size_t> PreselectedCategory(const std::vector<std::string>& items,
-                                               std::string_view category) {
+std::optional<std::size_t> PreselectedCategory(const std::vector<CategoryItem>& items,
+                                               std::string_view category,
+                                               const std::u16string* hostName) {
+    if (hostName != nullptr) {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].hostName == *hostName) return i;
+    }
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (text::StartsWithIgnoringCase(items[i], category)) return i;
+        if (text::StartsWithIgnoringCase(items[i].name, category)) return i;
     return std::nullopt;
 }
 

@@ -28,8 +28,7 @@ constexpr long kPrivate = 1;
 // the context read from it before the editor opens.
 class AddressCommandRun {
   public:
-    // Reaches the address book and reads the private display mode, the view's category, the
-    // custom-field captions and the category list.
+    // Reaches the address book.
     explicit AddressCommandRun(IDispatch* hostUnknown);
 
     // The first selected record through the editor and back; a new record when none is selected.
@@ -38,16 +37,22 @@ class AddressCommandRun {
     void CreateRecord();
 
   private:
+    // The view's category, the custom-field captions and the category list.
+    void ReadViewContext();
+    void CreateRecordInView();
+
     AddressEntry entry_;
     editor::AddressEditorDialog editor_{entry_};
+    ComPtr<IDesktopApplication> application_;
     ComPtr<IAddressBook> book_;
-    long privateDisplayMode_ = 0;
 };
 
 AddressCommandRun::AddressCommandRun(IDispatch* hostUnknown) {
-    ComPtr<IDesktopApplication> application = RequireHost<IDesktopApplication>(hostUnknown);
-    book_ = RequireHost<IAddressBook>(HostGet(application, &IDesktopApplication::GetAddressBook));
-    privateDisplayMode_ = HostGet(application, &IDesktopApplication::GetPrivateDisplayMode);
+    application_ = RequireHost<IDesktopApplication>(hostUnknown);
+    book_ = RequireHost<IAddressBook>(HostGet(application_, &IDesktopApplication::GetAddressBook));
+}
+
+void AddressCommandRun::ReadViewContext() {
     ReadHostText(entry_, HostTextField::viewCategory,
                  HostGet(book_, &IAddressBook::GetCurrentCategory).Get());
     for (int i = 0; i < kCustomFieldCount; ++i) {
@@ -58,10 +63,14 @@ AddressCommandRun::AddressCommandRun(IDispatch* hostUnknown) {
 }
 
 void AddressCommandRun::EditSelectedRecord() {
+    // Only the edit command needs it, to refuse a private record the host hides.
+    const long privateDisplayMode =
+        HostGet(application_, &IDesktopApplication::GetPrivateDisplayMode);
+    ReadViewContext();
     ComPtr<IAddressRecords> selection = HostGet(book_, &IAddressBook::GetSelection);
-    if (HostGet(selection, &IAddressRecords::GetCount) <= 0) return CreateRecord();
+    if (HostGet(selection, &IAddressRecords::GetCount) <= 0) return CreateRecordInView();
     ComPtr<IAddressRecord> record = HostGet(selection, &IAddressRecords::GetItem, 0L);
-    if (privateDisplayMode_ != kPrivateRecordsShown &&
+    if (privateDisplayMode != kPrivateRecordsShown &&
         HostGet(record, &IAddressRecord::GetPrivate) == kPrivate) {
         ui::ShowMessage(ui::LoadWideString(IDS_PRIVATE_RECORD));
         return;
@@ -73,6 +82,11 @@ void AddressCommandRun::EditSelectedRecord() {
 }
 
 void AddressCommandRun::CreateRecord() {
+    ReadViewContext();
+    CreateRecordInView();
+}
+
+void AddressCommandRun::CreateRecordInView() {
     entry_.category =
         entry_.viewCategory == kAllCategories ? kUnfiledCategory : entry_.viewCategory;
     // A category taken over from the view is written back with the host's own text of it.

@@ -49,12 +49,22 @@ UniqueBstr HostFromAnsi(std::string_view ansi) {
     return result;
 }
 
-std::string ReadHostText(HostTextOrigins& origins, HostTextField field, BSTR hostText) {
-    std::string ansi = AnsiFromHost(hostText);
+std::u16string HostTextCopy(BSTR hostText) {
+    static_assert(sizeof(char16_t) == sizeof(wchar_t), "BSTR holds UTF-16");
     try {
         const std::size_t length = hostText != nullptr ? SysStringLen(hostText) : 0;
-        std::u16string original(length, u'\0');
-        if (length != 0) std::memcpy(original.data(), hostText, length * sizeof(char16_t));
+        std::u16string copy(length, u'\0');
+        if (length != 0) std::memcpy(copy.data(), hostText, length * sizeof(char16_t));
+        return copy;
+    } catch (const std::bad_alloc&) {
+        throw HostError(E_OUTOFMEMORY);
+    }
+}
+
+std::string ReadHostText(HostTextOrigins& origins, HostTextField field, BSTR hostText) {
+    std::string ansi = AnsiFromHost(hostText);
+    std::u16string original = HostTextCopy(hostText);
+    try {
         origins.Record(field, ansi, std::move(original));
     } catch (const std::bad_alloc&) {
         throw HostError(E_OUTOFMEMORY);
@@ -64,7 +74,6 @@ std::string ReadHostText(HostTextOrigins& origins, HostTextField field, BSTR hos
 
 UniqueBstr HostTextFor(const HostTextOrigins& origins, HostTextField field,
                        std::string_view currentAnsi) {
-    static_assert(sizeof(char16_t) == sizeof(wchar_t), "BSTR holds UTF-16");
     const std::u16string* original = origins.Original(field, currentAnsi);
     if (original == nullptr) return HostFromAnsi(currentAnsi);
     UniqueBstr result = AllocateBstr(nullptr, static_cast<UINT>(original->size()));

@@ -23,6 +23,10 @@ std::string AnsiFromHost(BSTR hostText);
 // A failed allocation raises HostError(E_OUTOFMEMORY).
 UniqueBstr HostFromAnsi(std::string_view ansi);
 
+// The host's own text, unconverted. A null BSTR reads as empty text. Running out of memory
+// raises HostError(E_OUTOFMEMORY).
+std::u16string HostTextCopy(BSTR hostText);
+
 // AnsiFromHost that also notes the host's own text as the origin of `field`.
 std::string ReadHostText(HostTextOrigins& origins, HostTextField field, BSTR hostText);
 

@@ -22,6 +22,7 @@ enum class ScriptError {
     kUnterminatedReplacement = 14,
     kUnknownReplacement = 15,
     kNestingTooDeep = 16,
+    kNulInName = 17,
 };
 
 }  // namespace marupo::registrar

@@ -1,6 +1,6 @@
 #pragma once
 // The HRESULT of a refused script: FACILITY_ITF, code 0x0200 plus the ScriptError number
-// (0x80040201 to 0x80040210).
+// (0x80040201 to 0x80040211).
 
 #include <windows.h>
 

@@ -125,6 +125,9 @@ class Parser {
     std::wstring ReadName() {
         if (Peek().kind != TokenKind::kWord && Peek().kind != TokenKind::kQuoted)
             Refuse(ScriptError::kExpectedName);
+        // The registry ends a name at its first NUL: 'a\0b' would reach it as a, and a name
+        // that starts with NUL as the empty name, which stands for the parent key itself.
+        if (Peek().text.find(L'\0') != std::wstring::npos) Refuse(ScriptError::kNulInName);
         return Take().text;
     }
 

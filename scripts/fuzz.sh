@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Fuzzes with libFuzzer (clang), each target for SECONDS: the postal-code line scanner and column
 # extraction, against a plain line-by-line reading; the registry-script engine, on a registry in
-# memory. Not part of the tests. Usage: scripts/fuzz.sh [SECONDS]
+# memory. Not part of the tests. Usage: scripts/fuzz.sh [SECONDS]; FUZZ_RUNS=N runs each target
+# for N inputs instead.
 set -euo pipefail
 repo_root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-${FUZZ_SECONDS:-60}}"
+limit=(-max_total_time="$seconds")
+if [ -n "${FUZZ_RUNS:-}" ]; then limit=(-runs="$FUZZ_RUNS"); fi
 out="${MARUPO_FUZZ_DIR:-$repo_root/build/fuzz}"
 flags=(-std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -I"$repo_root")
@@ -32,7 +35,7 @@ status=0
 run() {
   local name="$1" corpus="$2" max_len="$3"
   local target_status=0
-  "./$name" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$corpus" \
+  "./$name" "${limit[@]}" -max_len="$max_len" -print_final_stats=1 "$corpus" \
     > "$name.log" 2>&1 || target_status=$?
   echo "$name:"
   grep -E '^stat::(number_of_executed_units|peak_rss_mb)|ERROR|SUMMARY|crash-' "$name.log" || true

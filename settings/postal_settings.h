@@ -7,8 +7,8 @@
 namespace marupo {
 
 struct PostalSettings {
-    std::string nationwideFile;  // KEN_ALL.CSV path, ANSI code page, at most 511 bytes
-    std::string businessFile;    // JIGYOSYO.CSV path, ANSI code page, at most 511 bytes
+    std::string nationwideFile;  // KEN_ALL.CSV path, ANSI code page
+    std::string businessFile;    // JIGYOSYO.CSV path, ANSI code page
     std::int32_t divCity = 0;    // designated-city split; only exactly 1 switches it on
 
     // Both paths set; divCity plays no part.

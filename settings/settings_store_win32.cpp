@@ -1,6 +1,8 @@
 #include <windows.h>
 
-#include <array>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "res/strings.h"
 #include "settings/settings_store.h"
@@ -10,7 +12,7 @@
 namespace marupo {
 namespace {
 
-constexpr DWORD kPathBufferSize = 512;  // a path holds at most 511 bytes and its NUL
+constexpr DWORD kPathBufferSize = 512;  // what a usual path fits in with its NUL
 
 class SettingsKey {
   public:
@@ -33,20 +35,21 @@ class SettingsKey {
 
     bool IsOpen() const { return key_ != nullptr; }
 
-    // A value that is missing, or too long for the path buffer, reads as an empty path. The
-    // buffer is zero-filled, so a value stored without its NUL still ends there.
+    // The whole value, however long: a path cut short or dropped here would be overwritten at
+    // the settings dialog's next OK. The buffer is zero-filled, so a value stored without its
+    // NUL still ends there. A missing value reads as an empty path.
     std::string ReadPath(const char* name) const {
         DWORD size = 0;
         if (RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
             return {};
-        if (size > kPathBufferSize) return {};
-        std::array<char, kPathBufferSize + 1> buffer{};
-        if (RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
-                             &size) != ERROR_SUCCESS) {
-            return {};
+        std::vector<char> buffer;
+        LSTATUS status = ERROR_MORE_DATA;
+        while (status == ERROR_MORE_DATA) {  // the value may grow between the two queries
+            buffer.assign(std::max(size, kPathBufferSize) + 1, '\0');
+            status = RegQueryValueExA(key_, name, nullptr, nullptr,
+                                      reinterpret_cast<BYTE*>(buffer.data()), &size);
         }
-        std::string path(buffer.data());
-        return path.size() < kPathBufferSize ? path : std::string();
+        return status == ERROR_SUCCESS ? std::string(buffer.data()) : std::string();
     }
 
     // Leaves `value` untouched when the value is missing or is not exactly 4 bytes long.

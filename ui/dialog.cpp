@@ -197,6 +197,13 @@ void Dialog::OnOK() {
 }
 
 void Dialog::OnCancel() {
+    // A page has no run of its own to end. It gets IDCANCEL from Esc in a multi-line edit of
+    // its own, which closes its parent (the page) where any other edit's Esc reaches the dialog:
+    // the dialog the page sits in is cancelled either way.
+    if (!modal_ && window_ != nullptr && (GetWindowLongA(window_, GWL_STYLE) & WS_CHILD) != 0) {
+        SendMessageA(GetParent(window_), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return;
+    }
     EndDialog(IDCANCEL);
 }
 

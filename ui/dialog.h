@@ -84,7 +84,8 @@ class Dialog {
     // IDOK without a registered handler: UpdateData(true), then EndDialog(IDOK) only if no field
     // was refused.
     virtual void OnOK();
-    // IDCANCEL (Cancel button, Esc, close box) without a registered handler: EndDialog(IDCANCEL).
+    // IDCANCEL (Cancel button, Esc, close box) without a registered handler: EndDialog(IDCANCEL);
+    // a page passes it on to the dialog it sits in.
     virtual void OnCancel();
     // Messages not in the handler map. Return true with `result` set to handle one; false leaves
     // it to the default dialog handling.

@@ -207,12 +207,27 @@ TEST(ScriptTest, DialogStepsParseIntoTheirParts) {
         {"set -3 x", "not a control id: `-3`"},
         {"close LATER", "not a button: `LATER`"},
         {"ime 316 すずき", "expected `ime ID TEXT TEXT`"},
+        {"key 316", "expected `key ID KEY+`"},
+        {"key 316 Tab Hyper", "not a key: `Hyper`"},
+        {"key 316 Shift+", "not a key: `Shift+`"},
+        {"key 316 F13", "not a key: `F13`"},
+        {"expect-checked 314 2", "not 0 or 1: `2`"},
     };
     for (const auto& [line, error] : errors) {
         DialogStep step;
         EXPECT_EQ(ParseDialogStep(ParseScript(line).lines[0], &step), error) << line;
     }
     EXPECT_FALSE(IsDialogStepKeyword("invoke"));
+
+    DialogStep keys, items;
+    ASSERT_EQ(
+        ParseDialogStep(ParseScript("key 324 Escape Shift+Tab Ctrl+Alt+F4 Z 7").lines[0], &keys),
+        "");
+    EXPECT_EQ(keys.keys, (std::vector<KeyStroke>{
+                             {0x1B}, {0x09, true}, {0x73, false, true, true}, {'Z'}, {'7'}}));
+    ASSERT_EQ(ParseDialogStep(ParseScript("expect-items 313 仕事 \"未分類\"").lines[0], &items),
+              "");
+    EXPECT_EQ(items.items, (std::vector<std::u16string>{u"仕事", u"未分類"}));
 }
 
 TEST(FaultRulesTest, EarliestRuleDecidesAndOneShotRulesAreSpent) {

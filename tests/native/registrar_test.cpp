@@ -12,6 +12,7 @@
 namespace marupo::registrar {
 namespace {
 
+using namespace std::string_literals;
 using Lines = std::vector<std::wstring>;
 using testing::MemoryRegistry;
 
@@ -99,6 +100,8 @@ TEST(RegistrarGrammar, MalformedScriptsAreRefusedWithTheirLine) {
         {L"HKCR { a\\b }", ScriptError::kBackslashInKeyName, 1},
         {L"HKCR { '%MODULE%' }", ScriptError::kBackslashInKeyName, 1},
         {L"HKCR { ForceRemove '' }", ScriptError::kEmptyKeyName, 1},
+        {L"HKCR { ForceRemove '\0a' }"s, ScriptError::kNulInName, 1},
+        {L"HKCR {\n a { val n\0 = s 'x' } }"s, ScriptError::kNulInName, 2},
         {L"HKCR {\n\n a = s '%MODULE' }", ScriptError::kUnterminatedReplacement, 3},
         {L"HKCR { a = s '%OTHER%' }", ScriptError::kUnknownReplacement, 1},
         {L"HKCR {" + Repeat(L" a {", kMaxNesting), ScriptError::kNestingTooDeep, 1},

@@ -1,7 +1,8 @@
 #pragma once
 // A registry held in memory for the script engine's tests and fuzzing: key and value names
-// compare case-insensitively and keep the case they were created with; an open key whose key
-// was deleted refuses further use, as the real registry does.
+// compare case-insensitively and keep the case they were created with; a name ends at its first
+// NUL, and an empty key name stands for the key itself; an open key whose key was deleted
+// refuses further use, as the real registry does.
 
 #include <algorithm>
 #include <array>
@@ -74,19 +75,23 @@ class MemoryRegistry final : public registrar::Registry {
             : registry_(registry), root_(root), path_(std::move(path)) {}
 
         registrar::RegistryStatus OpenOrCreate(
-            const std::wstring& name, std::unique_ptr<registrar::RegistryKey>& key) override {
+            const std::wstring& fullName, std::unique_ptr<registrar::RegistryKey>& key) override {
+            const std::wstring name = Stored(fullName);
             Node* node = Resolve();
             if (node == nullptr) return kKeyDeleted;
             if (registry_.Refuses(name)) return kAccessDenied;
+            if (name.empty()) return Reopen(key);
             if (Find(node->subkeys, name) == node->subkeys.end())
                 node->subkeys.push_back(Subkey{name, {}});
             key = Child(name);
             return registrar::kRegistryOk;
         }
         registrar::RegistryStatus OpenExisting(
-            const std::wstring& name, std::unique_ptr<registrar::RegistryKey>& key) override {
+            const std::wstring& fullName, std::unique_ptr<registrar::RegistryKey>& key) override {
+            const std::wstring name = Stored(fullName);
             Node* node = Resolve();
             if (node == nullptr) return kKeyDeleted;
+            if (name.empty()) return Reopen(key);
             if (Find(node->subkeys, name) == node->subkeys.end())
                 return registrar::kRegistryNotFound;
             key = Child(name);
@@ -104,8 +109,9 @@ class MemoryRegistry final : public registrar::Registry {
             has = !node->subkeys.empty();
             return registrar::kRegistryOk;
         }
-        registrar::RegistryStatus SetValue(const std::wstring& name,
+        registrar::RegistryStatus SetValue(const std::wstring& fullName,
                                            const registrar::RegistryValue& value) override {
+            const std::wstring name = Stored(fullName);
             Node* node = Resolve();
             if (node == nullptr) return kKeyDeleted;
             if (registry_.Refuses(name)) return kAccessDenied;
@@ -117,7 +123,8 @@ class MemoryRegistry final : public registrar::Registry {
             }
             return registrar::kRegistryOk;
         }
-        registrar::RegistryStatus DeleteValue(const std::wstring& name) override {
+        registrar::RegistryStatus DeleteValue(const std::wstring& fullName) override {
+            const std::wstring name = Stored(fullName);
             Node* node = Resolve();
             if (node == nullptr) return kKeyDeleted;
             if (registry_.Refuses(name)) return kAccessDenied;
@@ -128,15 +135,35 @@ class MemoryRegistry final : public registrar::Registry {
         }
 
       private:
-        registrar::RegistryStatus Erase(const std::wstring& name, bool onlyEmpty) {
+        registrar::RegistryStatus Erase(const std::wstring& fullName, bool onlyEmpty) {
+            const std::wstring name = Stored(fullName);
             Node* node = Resolve();
             if (node == nullptr) return kKeyDeleted;
             if (registry_.Refuses(name)) return kAccessDenied;
+            if (name.empty()) return EraseSelf(*node, onlyEmpty);
             const auto found = Find(node->subkeys, name);
             if (found == node->subkeys.end()) return registrar::kRegistryNotFound;
             if (onlyEmpty && !found->node.subkeys.empty()) return kAccessDenied;
             node->subkeys.erase(found);
             return registrar::kRegistryOk;
+        }
+        // Deleting the tree of the empty name empties the key; deleting the key itself needs
+        // it to be empty and not a root.
+        registrar::RegistryStatus EraseSelf(Node& node, bool onlyEmpty) {
+            if (!onlyEmpty) {
+                node = Node{};
+                return registrar::kRegistryOk;
+            }
+            if (path_.empty() || !node.subkeys.empty()) return kAccessDenied;
+            std::vector<std::wstring> parentPath(path_.begin(), path_.end() - 1);
+            return Key(registry_, root_, std::move(parentPath)).Erase(path_.back(), true);
+        }
+        registrar::RegistryStatus Reopen(std::unique_ptr<registrar::RegistryKey>& key) const {
+            key = std::make_unique<Key>(registry_, root_, path_);
+            return registrar::kRegistryOk;
+        }
+        static std::wstring Stored(const std::wstring& name) {
+            return name.substr(0, name.find(L'\0'));
         }
         Node* Resolve() const {
             Node* node = &registry_.Root(root_);

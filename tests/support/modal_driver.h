@@ -1,7 +1,8 @@
 #pragma once
 // Drives modal windows from a test on the same thread: every dialog that becomes active (message
 // boxes included) is handed to the next queued handler once its modal loop runs. Message boxes
-// with no handler queued are recorded and answered with OK, so a test never blocks on one.
+// with no handler queued are recorded and answered with OK, so a test never blocks on one. The
+// dialogs are found as the stand-in host finds them (devhost/modal_watch.h).
 
 #include <windows.h>
 
@@ -9,6 +10,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "devhost/modal_watch.h"
 
 namespace marupo::testing {
 
@@ -21,11 +24,10 @@ struct RecordedMessageBox {
 };
 
 class ModalDriver {
-public:
+  public:
     using Handler = std::function<void(HWND dialog)>;
 
-    ModalDriver();  // installs a hook on the calling thread
-    ~ModalDriver();
+    ModalDriver() = default;  // watches the calling thread's dialogs
     ModalDriver(const ModalDriver&) = delete;
     ModalDriver& operator=(const ModalDriver&) = delete;
 
@@ -41,22 +43,19 @@ public:
     int UnhandledDialogs() const { return unhandledDialogs_; }
 
     // Helpers for handlers.
-    static std::wstring Text(HWND window);
+    static std::wstring Text(HWND window) { return devhost::ModalWatch::WindowText(window); }
     static std::wstring ControlText(HWND dialog, int id);
     static void SetControlText(HWND dialog, int id, const std::wstring& text);
     static void Click(HWND dialog, int id);  // BM_CLICK: the control's own click, as a user's
-    static bool IsMessageBox(HWND dialog);
 
-private:
-    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
-    static void CALLBACK TimerProc(HWND window, UINT, UINT_PTR id, DWORD);
+  private:
     void Dispatch(HWND window);
 
-    HHOOK hook_ = nullptr;
     std::deque<Handler> dialogHandlers_;
     std::deque<int> boxAnswers_;
     std::vector<RecordedMessageBox> boxes_;
     int unhandledDialogs_ = 0;
+    devhost::ModalWatch watch_{[this](HWND dialog) { Dispatch(dialog); }};  // last: it dispatches
 };
 
 }  // namespace marupo::testing

@@ -197,6 +197,15 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
          "\"郵便番号が見つかりませんでした。\" appeared"},
         {"no control of that id", "dialog \"Marupo 編集\"\nclick 999\nclose OK\n", "", "",
          "line 3: the dialog has no control 999"},
+        {"check state differs", "dialog \"Marupo 編集\"\nexpect-checked 314 1\nclose OK\n", "", "",
+         "line 3: control 314 is not checked"},
+        {"enabled state differs", "dialog \"Marupo 編集\"\nexpect-enabled 312 1\nclose OK\n", "",
+         "", "line 3: control 312 is disabled"},
+        {"items differ", "dialog \"Marupo 編集\"\nexpect-items 313 未分類\nclose OK\n", "", "",
+         "line 3: control 313 lists \"家族\" \"仕事\" \"取引先\" \"友人\" \"未分類\", expected "
+         "\"未分類\""},
+        {"keys for a disabled control", "dialog \"Marupo 編集\"\nkey 312 Escape\nclose OK\n", "",
+         "", "line 3: the control cannot take the focus"},
         {"steps end without close", "dialog \"Marupo 編集\"\nset 321 \"0600042\"\n", "", "",
          "line 2: the steps for this dialog end without `close`"},
         {"held objects differ", nullptr, "", "expect-held 1",
@@ -213,29 +222,35 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
     }
 }
 
-TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckAndCaptureTheDialog) {
+TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckTypeKeysAndCaptureTheDialog) {
     std::error_code ignored;
     const auto shot = std::filesystem::temp_directory_path() /
                       ("marupo_step_" + std::to_string(GetCurrentProcessId()) + ".bmp");
     std::filesystem::remove(shot, ignored);
-    // The note edit shares its id with a reading edit of the hidden address page.
+    // The note edit shares its id with a reading edit of the hidden address page. Enter in the
+    // note starts a line; Alt+P is the private box's mnemonic.
     const std::string steps =
         "dialog \"Marupo 編集\"\n"
+        "expect-items 313 \"家族\" \"仕事\" \"取引先\" \"友人\" \"未分類\"\n"
         "tab \"コメント\"\n"
         "set 312 \"打ち合わせは火曜\"\n"
+        "key 312 End Enter\n"
         "tab \"名前\"\n"
         "expect 312 \"やまだ\"\n"
+        "expect-enabled 312 0\n"
+        "expect-enabled 316 1\n"
         "choose 313 \"友人\"\n"
         "check 314\n"
         "uncheck 314\n"
-        "check 314\n"
+        "key 316 Alt+P\n"
+        "expect-checked 314 1\n"
         "screenshot " +
         shot.u8string() + "\nclose OK\n";
     Outcome run = Run({"steps", "Marupo1", {1}, steps.c_str()}, "");
     EXPECT_EQ(run.scriptError, "");
     ExpectCleanEnd(run, {"steps", "Marupo1", {1}, ""});
     for (const char* written :
-         {"IAddressRecord#1.SetNote(\"打ち合わせは火曜\")",
+         {"IAddressRecord#1.SetNote(\"打ち合わせは火曜\\r\\n\")",
           "IAddressRecord#1.SetCategoryName(\"友人\")", "IAddressRecord#1.SetPrivate(1)"}) {
         bool found = false;
         for (const LoggedCall& call : run.calls)
@@ -249,6 +264,20 @@ TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckAndCaptureTheDialog) {
     image.close();
     EXPECT_GT(std::filesystem::file_size(shot, ignored), 10000u);
     std::filesystem::remove(shot, ignored);
+}
+
+TEST_F(AddinScriptTest, EscInAMultiLineEditCancelsTheEditor) {
+    const char* const cases[] = {
+        "dialog \"Marupo 編集\"\nset 324 \"変更\"\nkey 324 Escape\n",
+        "dialog \"Marupo 編集\"\ntab \"コメント\"\nset 312 \"変更\"\nkey 312 Escape\n",
+    };
+    for (const char* steps : cases) {
+        SCOPED_TRACE(steps);
+        Outcome run = Run({"esc", "Marupo1", {1}, steps}, "");
+        EXPECT_EQ(run.scriptError, "");
+        ExpectCleanEnd(run, {"esc", "Marupo1", {1}, ""});
+        for (const LoggedCall& call : run.calls) EXPECT_NE(call.method.rfind("Set", 0), 0u);
+    }
 }
 
 TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {

@@ -62,7 +62,8 @@ class AddinTest : public ::testing::Test {
             DeleteFileW((directory_ + name).c_str());
         }
         SetEnvironmentVariableW(L"MARUPO_TEST_ADDIN_TRACE", trace_.c_str());
-        RemoveAddin(kTestAddin);
+        while (RemoveAddin(kTestAddin) == ERROR_SUCCESS) {
+        }
     }
     void TearDown() override {
         RegisterServerDll(BuildDirectory() + L"MarupoTestAddin.dll", true);

@@ -98,7 +98,7 @@ TEST_F(EditorFrameTest, CategoryListOrderPreselectionAndStoredCategory) {
         LRESULT selected = -2;
         EXPECT_EQ(Run([&](HWND frame) {
                       HWND combo = GetDlgItem(frame, IDC_EDITOR_CATEGORY);
-                      items = testing::ComboItems(combo);
+                      items = devhost::ModalWatch::ListItems(combo);
                       selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
                       ModalDriver::Click(frame, IDOK);
                   }),

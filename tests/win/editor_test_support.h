@@ -1,6 +1,6 @@
 #pragma once
 // What the editor tests share: the settings in the registry, host categories from the stand-in
-// host, and driving the editor's windows (its pages, tabs and category list).
+// host, and driving the editor's windows (its pages and tabs).
 
 #include <windows.h>
 
@@ -90,22 +90,6 @@ inline void ClickTab(HWND frame, int index) {
     SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(tabs, WM_LBUTTONUP, 0, at);
     PumpUntilQuiet();
-}
-
-inline std::vector<std::wstring> ComboItems(HWND combo) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<std::size_t>(
-                              SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0)) +
-                              1,
-                          L'\0');
-        LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                                      reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-        items.push_back(text);
-    }
-    return items;
 }
 
 // Clicks a control as the mouse would, for statics and others that BM_CLICK does not reach.

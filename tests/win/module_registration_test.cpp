@@ -176,11 +176,43 @@ TEST_F(ModuleRegistrationTest, Regsvr32WritesTheScriptsKeysTheTypeLibraryAndTheH
     for (const wchar_t* key : {L"Marupo.MarupoAddin.1", L"Marupo.MarupoAddin", kClassKey}) {
         EXPECT_FALSE(KeyExists(key)) << std::string(key, key + wcslen(key));
     }
-    EXPECT_TRUE(KeyExists(L"CLSID"));
     EXPECT_NE(LoadRegTypeLib(LIBID_MarupoAddinLib, 1, 0, 0x0409, &library), S_OK);
     EXPECT_FALSE(devhost::FindAddin(kClsidText));
 
     EXPECT_EQ(Regsvr32(dll, true), 0u) << "unregistering what is not registered";
+}
+
+// The machine's HKCR\CLSID holds many other classes, so it would outlive unregistering anyway. A
+// classes root of the test's own, empty before, shows that the script keeps the key (NoRemove)
+// even when unregistering empties it.
+TEST_F(ModuleRegistrationTest, UnregisteringKeepsTheClassesKeyItEmptied) {
+    constexpr wchar_t kOwnRoot[] = L"Software\\MarupoRegistrationTest";
+    RegDeleteTreeW(HKEY_CURRENT_USER, kOwnRoot);
+    HKEY root = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kOwnRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &root, nullptr),
+              ERROR_SUCCESS);
+    using ServerFunction = HRESULT STDAPICALLTYPE();
+    testing::LoadedDll dll(build_);
+    ServerFunction* registerServer = dll.Export<ServerFunction>("DllRegisterServer");
+    ServerFunction* unregisterServer = dll.Export<ServerFunction>("DllUnregisterServer");
+    ASSERT_TRUE(registerServer != nullptr && unregisterServer != nullptr);
+
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, root), ERROR_SUCCESS);
+    const HRESULT registered = registerServer();
+    const std::vector<std::wstring> classes = Subkeys(L"CLSID");
+    const HRESULT unregistered = unregisterServer();
+    const bool kept = KeyExists(L"CLSID");
+    const std::vector<std::wstring> left = Subkeys(L"CLSID");
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    RegCloseKey(root);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kOwnRoot);
+
+    EXPECT_EQ(registered, S_OK);
+    EXPECT_EQ(classes, std::vector<std::wstring>{kClsidText});
+    EXPECT_EQ(unregistered, S_OK);
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(left.empty());
 }
 
 TEST_F(ModuleRegistrationTest, AutomationClientCallsTheAddinLateBoundByProgId) {

@@ -137,13 +137,13 @@ constexpr int kEscape = -1;  // ends the dialog with the Esc key instead of a bu
 class ConversionTest : public ::testing::Test {
   protected:
     // One page for the whole program: taking a top-level window down costs Wine a wait for the X
-    // server. It exists before any driver watches and is marked as driven, so the driver never
+    // server. It exists before any driver watches and is ignored by the watch, so the driver never
     // takes it for a dialog to answer.
     static TestPage& SharedPage() {
         static PageTemplate pageTemplate;
         static TestPage page(pageTemplate.Get());
         if (page.Handle() == nullptr && page.Create(nullptr)) {
-            SetPropW(page.Handle(), L"MarupoDriven", reinterpret_cast<HANDLE>(1));
+            devhost::ModalWatch::Ignore(page.Handle());
             ShowWindow(page.Handle(), SW_SHOW);
         }
         return page;

@@ -124,22 +124,17 @@ TEST_F(SettingsStoreTest, PathStoredWithoutNulIsReadWhole) {
     EXPECT_EQ(settings.nationwideFile, path);
 }
 
-TEST_F(SettingsStoreTest, PathOf511BytesFitsAndLongerOnesReadAsAbsent) {
+TEST_F(SettingsStoreTest, PathsOfAnyLengthAreReadWhole) {
     CreateKey();
-    const std::string fits(511, 'a');
-    SetString("CSVFile1", fits);
-    SetString("CSVFile2", std::string(512, 'b'));
-    PostalSettings settings;
-    EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(settings.nationwideFile, fits);
-    EXPECT_EQ(settings.businessFile, "");
-
-    // 512 bytes without a NUL do not fit either, nor does a very long value.
-    SetRaw("CSVFile1", REG_SZ, std::string(512, 'c').data(), 512);
-    SetString("CSVFile2", std::string(5000, 'd'));
-    EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(settings.nationwideFile, "");
-    EXPECT_EQ(settings.businessFile, "");
+    for (const std::size_t length : {511, 512, 5000}) {
+        const std::string path(length, 'a');
+        SetString("CSVFile1", path);
+        SetRaw("CSVFile2", REG_SZ, path.data(), static_cast<DWORD>(length));  // without its NUL
+        PostalSettings settings;
+        EXPECT_TRUE(LoadSettings(settings));
+        EXPECT_EQ(settings.nationwideFile, path);
+        EXPECT_EQ(settings.businessFile, path);
+    }
 }
 
 TEST_F(SettingsStoreTest, DivCityOfWrongSizeIsIgnored) {
