@@ -89,6 +89,10 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
          "", "",
          "line 5: expected message box \"見つかりました\", but message box "
          "\"郵便番号が見つかりませんでした。\" appeared"},
+        {"the dialog closed before the next came",
+         "dialog \"Marupo 編集\"\nclick 2\ndialog \"住所更新確認\"\nclose OK\n", "", "",
+         "line 4: dialog \"住所更新確認\" never appeared: the dialog it comes from closed, and "
+         "nothing else appeared"},
         {"no control of that id", "dialog \"Marupo 編集\"\nclick 999\nclose OK\n", "", "",
          "line 3: the dialog has no control 999"},
         {"steps end without close", "dialog \"Marupo 編集\"\nset 321 \"0600042\"\n", "", "",
