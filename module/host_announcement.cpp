@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
-#include <new>
+#include <string_view>
 
 #include "host/host_call.h"
 
@@ -17,10 +17,8 @@ using Microsoft::WRL::ComPtr;
 constexpr wchar_t kAddinClsidText[] = L"{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}";
 constexpr wchar_t kDisplayName[] = L"Marupo Addin";
 
-UniqueBstr NewBstr(const wchar_t* text) {
-    UniqueBstr value(SysAllocString(text));
-    if (value.Get() == nullptr) throw HostError(E_OUTOFMEMORY);
-    return value;
+UniqueBstr NewBstr(std::wstring_view text) {
+    return AllocateBstr(text.data(), static_cast<UINT>(text.size()));
 }
 
 // Finds the add-in's entry, removes it, and registers it anew when `announce` is set.
