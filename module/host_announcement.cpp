@@ -22,7 +22,7 @@ UniqueBstr NewBstr(std::wstring_view text) {
 }
 
 // Finds the add-in's entry, removes it, and registers it anew when `announce` is set.
-void UpdateHostEntry(bool announce) {
+void UpdateHostEntry(bool announce) noexcept {
     ComPtr<IDesktopAddinRegistry> registry;
     if (CoCreateInstance(CLSID_DesktopAddinRegistry, nullptr, CLSCTX_ALL, IID_IDesktopAddinRegistry,
                          &registry) != S_OK) {
@@ -36,18 +36,19 @@ void UpdateHostEntry(bool announce) {
         if (!announce) return;
         UniqueBstr name = NewBstr(kDisplayName);
         entry = HostGet(registry, &IDesktopAddinRegistry::RegisterAddin, clsid.Get(), name.Get());
-    } catch (const HostError&) {
-        // The host's registry refused: registration stands, the host just does not know it.
+    } catch (...) {
+        // The host's registry refused, or memory ran out: registration stands, the host just
+        // does not know it.
     }
 }
 
 }  // namespace
 
-void AnnounceToHost() {
+void AnnounceToHost() noexcept {
     UpdateHostEntry(true);
 }
 
-void WithdrawFromHost() {
+void WithdrawFromHost() noexcept {
     UpdateHostEntry(false);
 }
 
