@@ -254,12 +254,18 @@ bool DialogScript::ClaimDialog(HWND dialog) {
     return true;
 }
 
-bool DialogScript::WaitUntilTaken(const DialogStep* step) {
+bool DialogScript::WaitUntilTaken(const DialogStep* step, HWND dialog) {
     const size_t waiting = steps_.size();
     const DWORD start = GetTickCount();
     const int line = step->line;
     const std::string what = Describe(*step);
     while (!Failed() && steps_.size() == waiting) {
+        // A dialog that ended (its window hides at once) opens nothing more.
+        if (!IsWindowVisible(dialog)) {
+            Fail(line,
+                 what + " never appeared: the dialog it comes from closed" + AppearedInstead());
+            return false;
+        }
         if (GetTickCount() - start > kAppearTimeoutMs) {
             Fail(line, what + " did not appear within " + std::to_string(kAppearTimeoutMs / 1000) +
                            " s" + AppearedInstead());
@@ -278,7 +284,7 @@ bool DialogScript::RunSteps(HWND dialog, int dialogLine) {
         }
         if (IsExpectation(steps_.front())) {
             // Opened by an earlier step but not yet shown: its own steps run when it is.
-            if (!WaitUntilTaken(&steps_.front())) return false;
+            if (!WaitUntilTaken(&steps_.front(), dialog)) return false;
             continue;
         }
         DialogStep step = std::move(steps_.front());

@@ -37,7 +37,7 @@ class DialogScript {
   private:
     void Fail(int line, std::string message);
     bool RunSteps(HWND dialog, int dialogLine);
-    bool WaitUntilTaken(const DialogStep* step);
+    bool WaitUntilTaken(const DialogStep* step, HWND dialog);
     std::string Execute(const DialogStep& step, HWND dialog);
     std::string AppearedInstead() const;
 

@@ -2,7 +2,6 @@
 
 #include <wrl/client.h>
 
-#include <new>
 #include <string>
 
 #include "editor/address_editor_dialog.h"
@@ -96,10 +95,10 @@ void AddressCommandRun::CreateRecordInView() {
     AddNewRecord(book_.Get(), entry_);
 }
 
-// Runs `body` on a fresh run and reports a host failure to the user; see the header for the
-// results.
+// Runs `body` on a fresh run and reports a failure to the user; see the header for the results.
+// No exception leaves it.
 template <class Body>
-HRESULT RunAddressCommand(IDispatch* hostUnknown, Body body) {
+HRESULT RunAddressCommand(IDispatch* hostUnknown, Body body) noexcept {
     ui::AddinModuleScope scope;
     if (hostUnknown == nullptr) return E_POINTER;
     // The run, its editor and every host reference are gone before the message shows.
@@ -108,10 +107,10 @@ HRESULT RunAddressCommand(IDispatch* hostUnknown, Body body) {
         AddressCommandRun run(hostUnknown);
         body(run);
         return S_OK;
-    } catch (const HostError& error) {
-        failure = error.Description();
-    } catch (const std::bad_alloc&) {
-        // Out of memory outside a host call: reported as a host error without a description.
+    } catch (HostError& error) {
+        failure = error.TakeDescription();
+    } catch (...) {
+        // Out of memory, or any other failure of the add-in's own: it has no host description.
     }
     ui::ShowMessage(failure);
     return S_OK;
@@ -119,11 +118,11 @@ HRESULT RunAddressCommand(IDispatch* hostUnknown, Body body) {
 
 }  // namespace
 
-HRESULT RunEditAddressCommand(IDispatch* hostUnknown) {
+HRESULT RunEditAddressCommand(IDispatch* hostUnknown) noexcept {
     return RunAddressCommand(hostUnknown, [](AddressCommandRun& run) { run.EditSelectedRecord(); });
 }
 
-HRESULT RunNewAddressCommand(IDispatch* hostUnknown) {
+HRESULT RunNewAddressCommand(IDispatch* hostUnknown) noexcept {
     return RunAddressCommand(hostUnknown, [](AddressCommandRun& run) { run.CreateRecord(); });
 }
 

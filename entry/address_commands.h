@@ -18,8 +18,9 @@ namespace marupo {
 // a command object that was never given its host: there is no host to read from or report
 // over, so the run does not start, shows nothing and returns E_POINTER to its caller. A host
 // object that does not offer the interfaces the run needs is a host failure like any other
-// (message box, S_OK).
-HRESULT RunEditAddressCommand(IDispatch* hostUnknown);
-HRESULT RunNewAddressCommand(IDispatch* hostUnknown);
+// (message box, S_OK). Running out of memory ends the run as a host failure without a
+// description does: one empty message box, S_OK. No exception leaves either run.
+HRESULT RunEditAddressCommand(IDispatch* hostUnknown) noexcept;
+HRESULT RunNewAddressCommand(IDispatch* hostUnknown) noexcept;
 
 }  // namespace marupo

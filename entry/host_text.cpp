@@ -15,12 +15,6 @@ int CheckedLength(std::size_t length) {
     return static_cast<int>(length);
 }
 
-UniqueBstr AllocateBstr(const wchar_t* text, UINT length) {
-    UniqueBstr result(SysAllocStringLen(text, length));
-    if (result.Get() == nullptr) throw HostError(E_OUTOFMEMORY);
-    return result;
-}
-
 }  // namespace
 
 std::string AnsiFromHost(BSTR hostText) {

@@ -1,8 +1,10 @@
 #pragma once
-// Owns one BSTR: freed with SysFreeString on every way out.
+// Owns one BSTR: freed with SysFreeString on every way out. The add-in allocates every BSTR it
+// hands out through AllocateBstr.
+
+#include <windows.h>
 
 #include <oleauto.h>
-#include <windows.h>
 
 #include <string>
 #include <utility>
@@ -47,5 +49,9 @@ class UniqueBstr {
   private:
     BSTR value_ = nullptr;
 };
+
+// A new BSTR of `length` characters copied from `text`, or left for the caller to fill when
+// `text` is null. A failed allocation raises HostError(E_OUTOFMEMORY).
+UniqueBstr AllocateBstr(const wchar_t* text, UINT length);
 
 }  // namespace marupo

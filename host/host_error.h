@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace marupo {
 
@@ -38,6 +39,9 @@ class HostError : public std::exception {
     const HostErrorInfo& ErrorInfo() const { return info_; }
     // The host's description of the failure; empty when it attached none.
     const std::wstring& Description() const { return info_.description; }
+    // The description moved out of the error, which keeps an empty one: no allocation, so that
+    // it can still be shown when memory has run out.
+    std::wstring TakeDescription() noexcept { return std::move(info_.description); }
 
     const char* what() const noexcept override { return what_.c_str(); }
 

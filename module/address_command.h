@@ -17,7 +17,7 @@
 
 namespace marupo {
 
-template <HRESULT (*Run)(IDispatch* hostUnknown)>
+template <HRESULT (*Run)(IDispatch* hostUnknown) noexcept>
 class AddressCommand final
     : public com::DispatchObject<IDesktopCommand, LibraryTypeInfo<IDesktopCommand>> {
   public:

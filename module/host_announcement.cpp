@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
-#include <new>
+#include <string_view>
 
 #include "host/host_call.h"
 
@@ -17,14 +17,12 @@ using Microsoft::WRL::ComPtr;
 constexpr wchar_t kAddinClsidText[] = L"{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}";
 constexpr wchar_t kDisplayName[] = L"Marupo Addin";
 
-UniqueBstr NewBstr(const wchar_t* text) {
-    UniqueBstr value(SysAllocString(text));
-    if (value.Get() == nullptr) throw HostError(E_OUTOFMEMORY);
-    return value;
+UniqueBstr NewBstr(std::wstring_view text) {
+    return AllocateBstr(text.data(), static_cast<UINT>(text.size()));
 }
 
 // Finds the add-in's entry, removes it, and registers it anew when `announce` is set.
-void UpdateHostEntry(bool announce) {
+void UpdateHostEntry(bool announce) noexcept {
     ComPtr<IDesktopAddinRegistry> registry;
     if (CoCreateInstance(CLSID_DesktopAddinRegistry, nullptr, CLSCTX_ALL, IID_IDesktopAddinRegistry,
                          &registry) != S_OK) {
@@ -38,18 +36,19 @@ void UpdateHostEntry(bool announce) {
         if (!announce) return;
         UniqueBstr name = NewBstr(kDisplayName);
         entry = HostGet(registry, &IDesktopAddinRegistry::RegisterAddin, clsid.Get(), name.Get());
-    } catch (const HostError&) {
-        // The host's registry refused: registration stands, the host just does not know it.
+    } catch (...) {
+        // The host's registry refused, or memory ran out: registration stands, the host just
+        // does not know it.
     }
 }
 
 }  // namespace
 
-void AnnounceToHost() {
+void AnnounceToHost() noexcept {
     UpdateHostEntry(true);
 }
 
-void WithdrawFromHost() {
+void WithdrawFromHost() noexcept {
     UpdateHostEntry(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/exception_boundary.h"
 #include "entry/host_text.h"
 #include "host/host_call.h"
 #include "module/address_command.h"
@@ -35,22 +36,34 @@ void ShowPlaceholder(long hWndParent, const wchar_t* text) {
     MessageBoxW(ParentWindow(hWndParent), text, L"Marupo", MB_OK);
 }
 
+// The system's text for `hr`. When memory has run out even for that, a fixed text saying so,
+// held without allocating.
+void ShowErrorText(HRESULT hr) noexcept {
+    try {
+        ui::ShowMessage(HostErrorMessageText(hr));
+    } catch (...) {
+        ui::ShowMessage(L"メモリが不足しています。");
+    }
+}
+
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE MarupoAddin::OnInitialize(IDispatch* pUnk, long dwCookie, long, long,
                                                     long* pbSuccess) {
     ui::AddinModuleScope scope;
     long success = 0;
+    HRESULT failure = S_OK;
     try {
         addinCookie_ = dwCookie;
         hostUnknown_ = pUnk;
         RegisterCommands();
         success = 1;
     } catch (const HostError& error) {
-        ui::ShowMessage(HostErrorMessageText(error.Result()));
-    } catch (const std::bad_alloc&) {
-        ui::ShowMessage(HostErrorMessageText(E_OUTOFMEMORY));
+        failure = error.Result();
+    } catch (...) {
+        failure = com::ResultOfCurrentException();
     }
+    if (FAILED(failure)) ShowErrorText(failure);
     // A host that passes no flag learns nothing, but is not written through a null pointer.
     if (pbSuccess != nullptr) *pbSuccess = success;
     return S_OK;

@@ -1,5 +1,6 @@
 #include "module/self_registration.h"
 
+#include "com/exception_boundary.h"
 #include "module/host_announcement.h"
 #include "module/registration_paths.h"
 #include "module/type_library_registration.h"
@@ -25,10 +26,18 @@ HRESULT RegisterAddinServer(HMODULE module) {
     return hr;
 }
 
-void UnregisterAddinServer(HMODULE module) {
-    registrar::UnregisterScriptResource(module, IDR_MARUPO_ADDIN, ScriptReplacements(module));
-    UnregisterTypeLibrary(module);
+HRESULT UnregisterAddinServer(HMODULE module) {
+    // Each step runs whatever became of the one before.
+    const HRESULT script = com::ExceptionBoundary([&] {
+        registrar::UnregisterScriptResource(module, IDR_MARUPO_ADDIN, ScriptReplacements(module));
+        return S_OK;
+    });
+    const HRESULT library = com::ExceptionBoundary([&] {
+        UnregisterTypeLibrary(module);
+        return S_OK;
+    });
     WithdrawFromHost();
+    return FAILED(script) ? script : library;
 }
 
 }  // namespace marupo

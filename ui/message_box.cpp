@@ -6,10 +6,22 @@
 
 namespace marupo::ui {
 
-void ShowMessage(const std::wstring& text, HWND owner) {
+void ShowMessage(const wchar_t* text, HWND owner) noexcept {
     // Without an owner the box is owned as a modal dialog without one is.
     if (owner == nullptr) owner = DefaultOwner();
-    MessageBoxW(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    std::wstring title;
+    const wchar_t* caption = nullptr;  // the system's own
+    try {
+        title = ApplicationTitle();
+        caption = title.c_str();
+    } catch (...) {
+        // No memory for the title: the system's caption stands in.
+    }
+    MessageBoxW(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ShowMessage(const std::wstring& text, HWND owner) noexcept {
+    ShowMessage(text.c_str(), owner);
 }
 
 void ShowMessageAnsi(const std::string& text, HWND owner) {

@@ -8,7 +8,10 @@
 
 namespace marupo::ui {
 
-void ShowMessage(const std::wstring& text, HWND owner = nullptr);
+// Shows the box even when memory has run out: without memory for the application title it
+// comes under the system's own caption.
+void ShowMessage(const wchar_t* text, HWND owner = nullptr) noexcept;
+void ShowMessage(const std::wstring& text, HWND owner = nullptr) noexcept;
 // For texts held in the ANSI code page (Shift-JIS).
 void ShowMessageAnsi(const std::string& text, HWND owner = nullptr);
 

@@ -15,75 +15,23 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "devhost/addin_host.h"
-#include "devhost/book_file.h"
-#include "devhost/modal_agent.h"
-#include "devhost/script_runner.h"
-#include "res/marupo_addin.h"
 #include "tests/support/addin_dll.h"
+#include "tests/win/addin_script_run.h"
 #include "tests/win/editor_test_support.h"
 
 namespace marupo {
 namespace {
 
 using devhost::LoggedCall;
-
-struct Scenario {
-    const char* name;
-    const char* command;
-    std::vector<int> selection;
-    const char* steps;  // the dialog steps of the whole run, queued before `invoke`
-};
-
-const Scenario kScenarios[] = {
-    {"edit",
-     "Marupo1",
-     {1},
-     "dialog \"Marupo 編集\"\n"
-     "set 321 \"0600042\"\n"
-     "click 326\n"
-     "dialog \"住所更新確認\"\n"
-     "click 328\n"
-     "close OK\n"
-     "close OK\n"},
-    {"new",
-     "Marupo2",
-     {},
-     "dialog \"Marupo 新規アドレス\"\n"
-     "ime 316 \"すずき\" \"鈴木\"\n"
-     "set 321 \"0600042\"\n"
-     "click 326\n"
-     "close OK\n"},
-};
-
-// The book after each host call that changed it, by the call's number in the command's run.
-using Snapshots = std::map<size_t, std::string>;
-
-struct Outcome {
-    std::string scriptError;
-    std::vector<LoggedCall> calls;   // the host calls of the command, in order
-    std::vector<std::string> boxes;  // message-box events
-    std::string commandResult;       // the "OnCommand … -> …" event
-    int held = -1;                   // after the command
-    int heldAfterStop = -1;
-    std::string book;
-};
-
-size_t HostCalls(const devhost::CallLog& log) {
-    size_t count = 0;
-    for (const auto& entry : log.Entries()) count += entry.event.empty() ? 1 : 0;
-    return count;
-}
-
-std::wstring MarupoClsid() {
-    wchar_t text[64] = {};
-    StringFromGUID2(CLSID_MarupoAddin, text, 64);
-    return text;
-}
+using testing::Ended;
+using testing::kCommandScenarios;
+using testing::Outcome;
+using testing::RunScenario;
+using testing::Scenario;
+using testing::Snapshots;
 
 class AddinScriptTest : public ::testing::Test {
   protected:
@@ -99,63 +47,9 @@ class AddinScriptTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_EQ(registered_, S_OK);
         settings_.SetPaths(files_.Path(L"KEN_ALL.CSV"), files_.Path(L"JIGYOSYO.CSV"));
-        ASSERT_TRUE(SampleBook().book) << SampleBook().error;
+        ASSERT_TRUE(testing::SampleBook().book) << testing::SampleBook().error;
     }
 
-    // Read anew for every run: copies of a book share its records.
-    static devhost::BookParseResult SampleBook() {
-        return devhost::LoadBookFile(
-            (testing::AddinDllPath().parent_path() / "sample-book.txt").u8string());
-    }
-
-    // One run of the scenario in a fresh host with `fault` (script lines) in force from the
-    // command's first host call and `after` following the command; records the book after each
-    // change when `snapshots` is given.
-    Outcome Run(const Scenario& scenario, const std::string& fault, Snapshots* snapshots = nullptr,
-                const std::string& after = {}) {
-        auto state = std::make_shared<devhost::HostState>();
-        state->book = std::move(*SampleBook().book);
-        state->book.SetSelection(scenario.selection);
-        devhost::AddinHost addins(state);
-        devhost::ModalAgent agent(state->log);
-        devhost::ScriptRunner runner({state, &addins, nullptr, &agent, {}});
-        addins.Load(MarupoClsid(), L"Marupo Addin");
-        state->log.Clear();
-        if (snapshots != nullptr) {
-            snapshots->clear();
-            state->bookChanged = [&] {
-                (*snapshots)[HostCalls(state->log)] = devhost::FormatBook(state->book);
-            };
-        }
-        Outcome outcome;
-        auto parsed = devhost::ParseScript(fault + "\n" + scenario.steps + "invoke " +
-                                           scenario.command + "\n" + after);
-        if (!parsed.error.empty()) {
-            outcome.scriptError = parsed.error;
-        } else {
-            runner.Run(parsed.lines, &outcome.scriptError);
-        }
-        state->bookChanged = nullptr;
-        outcome.held = addins.HeldObjects();
-        for (const auto& entry : state->log.Entries()) {
-            if (entry.event.empty()) {
-                outcome.calls.push_back(entry);
-            } else if (entry.event.rfind("messagebox ", 0) == 0) {
-                outcome.boxes.push_back(entry.event);
-            } else if (entry.event.rfind("OnCommand ", 0) == 0 &&
-                       entry.event.find(" -> ") != std::string::npos) {
-                outcome.commandResult = entry.event;
-            }
-        }
-        addins.Stop();
-        outcome.heldAfterStop = addins.HeldObjects();
-        outcome.book = devhost::FormatBook(state->book);
-        return outcome;
-    }
-
-    static std::string Ended(const Scenario& scenario) {
-        return std::string("OnCommand ") + scenario.command + " -> S_OK";
-    }
     // OnCommand returned S_OK, and the add-in kept no host object, then nothing at all.
     static void ExpectCleanEnd(const Outcome& run, const Scenario& scenario) {
         EXPECT_EQ(run.commandResult, Ended(scenario));
@@ -169,7 +63,7 @@ class AddinScriptTest : public ::testing::Test {
 };
 
 TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
-    const Scenario& edit = kScenarios[0];
+    const Scenario& edit = kCommandScenarios[0];
     struct Case {
         const char* name;
         const char* steps;  // null: the whole edit run's steps
@@ -195,6 +89,10 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
          "", "",
          "line 5: expected message box \"見つかりました\", but message box "
          "\"郵便番号が見つかりませんでした。\" appeared"},
+        {"the dialog closed before the next came",
+         "dialog \"Marupo 編集\"\nclick 2\ndialog \"住所更新確認\"\nclose OK\n", "", "",
+         "line 4: dialog \"住所更新確認\" never appeared: the dialog it comes from closed, and "
+         "nothing else appeared"},
         {"no control of that id", "dialog \"Marupo 編集\"\nclick 999\nclose OK\n", "", "",
          "line 3: the dialog has no control 999"},
         {"check state differs", "dialog \"Marupo 編集\"\nexpect-checked 314 1\nclose OK\n", "", "",
@@ -215,7 +113,7 @@ TEST_F(AddinScriptTest, ScriptErrorsStopTheScriptNamingTheLine) {
         SCOPED_TRACE(c.name);
         Scenario scenario = edit;
         if (c.steps != nullptr) scenario.steps = c.steps;
-        Outcome run = Run(scenario, c.before, nullptr, c.after);
+        Outcome run = RunScenario(scenario, c.before, nullptr, c.after);
         EXPECT_EQ(run.scriptError, c.error);
         EXPECT_EQ(run.held, 0);
         EXPECT_EQ(run.heldAfterStop, 0);
@@ -246,7 +144,7 @@ TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckTypeKeysAndCaptureTheDialog) {
         "expect-checked 314 1\n"
         "screenshot " +
         shot.u8string() + "\nclose OK\n";
-    Outcome run = Run({"steps", "Marupo1", {1}, steps.c_str()}, "");
+    Outcome run = RunScenario({"steps", "Marupo1", {1}, steps.c_str()}, "");
     EXPECT_EQ(run.scriptError, "");
     ExpectCleanEnd(run, {"steps", "Marupo1", {1}, ""});
     for (const char* written :
@@ -281,30 +179,26 @@ TEST_F(AddinScriptTest, EscInAMultiLineEditCancelsTheEditor) {
 }
 
 TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
-    for (const Scenario& scenario : kScenarios) {
+    for (const Scenario& scenario : kCommandScenarios) {
         SCOPED_TRACE(scenario.name);
         Snapshots snapshots;
-        Outcome baseline = Run(scenario, "", &snapshots);
+        Outcome baseline = RunScenario(scenario, "", &snapshots);
         ASSERT_EQ(baseline.scriptError, "");
         ASSERT_EQ(baseline.commandResult, Ended(scenario));
         ASSERT_TRUE(baseline.boxes.empty());
         ASSERT_EQ(baseline.held, 0);
         ASSERT_FALSE(snapshots.empty()) << "the run wrote nothing";
         const size_t calls = baseline.calls.size();
-        const std::string initial = devhost::FormatBook([&] {
-            devhost::Book book = std::move(*SampleBook().book);
-            book.SetSelection(scenario.selection);
-            return book;
-        }());
+        const std::string initial = testing::InitialBook(scenario);
 
         for (bool errorInfo : {true, false}) {
             for (size_t k = 1; k <= calls; ++k) {
                 SCOPED_TRACE("call " + std::to_string(k) + " " + baseline.calls[k - 1].method +
                              (errorInfo ? "" : ", errorinfo off"));
-                Outcome run =
-                    Run(scenario, std::string(errorInfo ? "" : "errorinfo off\n") + "fail call " +
-                                      std::to_string(k) + " E_FAIL \"ホストの呼び出し " +
-                                      std::to_string(k) + " が失敗しました。\"");
+                Outcome run = RunScenario(
+                    scenario, std::string(errorInfo ? "" : "errorinfo off\n") + "fail call " +
+                                  std::to_string(k) + " E_FAIL \"ホストの呼び出し " +
+                                  std::to_string(k) + " が失敗しました。\"");
                 const std::string text =
                     errorInfo ? "ホストの呼び出し " + std::to_string(k) + " が失敗しました。" : "";
                 ASSERT_EQ(run.boxes, std::vector<std::string>{"messagebox \"Marupo\" \"" + text +
@@ -324,9 +218,9 @@ TEST_F(AddinScriptTest, EveryHostCallFailingOnceEndsTheRunCleanly) {
 }
 
 TEST_F(AddinScriptTest, EveryTextGetterHandingBackNullReadsAsEmpty) {
-    for (const Scenario& scenario : kScenarios) {
+    for (const Scenario& scenario : kCommandScenarios) {
         SCOPED_TRACE(scenario.name);
-        Outcome baseline = Run(scenario, "");
+        Outcome baseline = RunScenario(scenario, "");
         ASSERT_EQ(baseline.commandResult, Ended(scenario));
         std::map<std::string, int> seen;
         int getters = 0;
@@ -336,7 +230,7 @@ TEST_F(AddinScriptTest, EveryTextGetterHandingBackNullReadsAsEmpty) {
             if (call.outValue.find('"') == std::string::npos) continue;  // no text handed back
             ++getters;
             SCOPED_TRACE(method + " #" + std::to_string(nth));
-            Outcome run = Run(scenario, "null nth " + std::to_string(nth) + " " + method);
+            Outcome run = RunScenario(scenario, "null nth " + std::to_string(nth) + " " + method);
             ExpectCleanEnd(run, scenario);
             ASSERT_FALSE(run.calls.empty());
             if (run.boxes.empty()) {
