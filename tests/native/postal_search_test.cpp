@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "postal/postal_file_search.h"
+#include "postal/postal_bulk_search.h"
 #include "postal/postal_record.h"
 #include "text/encoding.h"
 
@@ -95,14 +95,29 @@ TEST_P(SearchPostalFilesTest, FindsTheAddressAsTheFilesHoldIt) {
         dir.Write("KEN_ALL.CSV", c.utf8Edition ? c.nationwide : S(c.nationwide));
     settings.businessFile = dir.Write("JIGYOSYO.CSV", S(c.business));
     settings.divCity = c.divCity;
+    std::uint32_t number = 0;
+    ASSERT_TRUE(CodeSet::Parse(c.code, number));
     for (std::size_t block : {kDefaultBlockSize, std::size_t{5}}) {
         // The result holds an earlier lookup's parts: none of them may survive.
-        PostalAddress result{"stale", "stale", "stale"};
-        ASSERT_EQ(SearchPostalFiles(c.code, settings, result, OpenPostalFile, block), c.outcome);
+        PostalAddress single{"stale", "stale", "stale"};
+        ASSERT_EQ(SearchPostalFiles(c.code, settings, single, OpenPostalFile, block), c.outcome);
+        // Looked up among other codes, in one pass, the code gives the same.
+        std::vector<PostalAddress> together;
+        const std::vector<SearchOutcome> outcomes = SearchPostalFilesAtOnce(
+            {"0000001", c.code, c.code}, settings, RecordChoice::kFirst,
+            [&](std::uint32_t code, const PostalAddress& address) {
+                if (code == number) together.push_back(address);
+            },
+            OpenPostalFile, block);
+        ASSERT_EQ(outcomes[1], c.outcome) << "block " << block;
+        ASSERT_EQ(outcomes[2], c.outcome) << "block " << block;
         if (c.outcome != SearchOutcome::found) continue;
-        EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
-        EXPECT_EQ(result.city, S(c.city)) << "block " << block;
-        EXPECT_EQ(result.street, S(c.street)) << "block " << block;
+        ASSERT_EQ(together.size(), 1u) << "block " << block;
+        for (const PostalAddress& result : {single, together[0]}) {
+            EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
+            EXPECT_EQ(result.city, S(c.city)) << "block " << block;
+            EXPECT_EQ(result.street, S(c.street)) << "block " << block;
+        }
     }
 }
 
@@ -326,6 +341,18 @@ TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
     opened.clear();
     EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024), SearchOutcome::found);
     EXPECT_EQ(opened, (std::vector<std::string>{settings.nationwideFile, settings.businessFile}));
+
+    // Looked up together, each code fares as alone: the first line was read before the error.
+    failing = settings.nationwideFile;
+    const std::vector<std::string> codes = {"0010000", "1008799"};
+    const std::vector<SearchOutcome> together = SearchPostalFilesAtOnce(
+        codes, settings, RecordChoice::kFirst, [](std::uint32_t, const PostalAddress&) {}, opener,
+        1024);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        EXPECT_EQ(together[i], SearchPostalFiles(codes[i], settings, result, opener, 1024))
+            << codes[i];
+    }
+    EXPECT_EQ(together[0], SearchOutcome::found);
 }
 
 TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
