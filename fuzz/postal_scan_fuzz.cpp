@@ -1,6 +1,6 @@
 // libFuzzer target for the line scanner and the column extraction: every input is a file image;
 // the streamed results must equal a plain line-by-line reading of the same bytes, at any block
-// size and however the line is cut into pieces.
+// size and however the line is cut into pieces, whether the code is searched alone or in a set.
 
 #include <algorithm>
 #include <cstdint>
@@ -17,7 +17,7 @@ namespace {
 using namespace marupo::postal;
 
 class MemoryFile final : public PostalFile {
-public:
+  public:
     explicit MemoryFile(std::string_view content) : content_(content) {}
     std::ptrdiff_t Read(char* buffer, std::size_t size) override {
         const std::size_t n = std::min(size, content_.size() - position_);
@@ -31,13 +31,13 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view content_;
     std::size_t position_ = 0;
 };
 
 class Collector final : public LineSink {
-public:
+  public:
     void Feed(std::string_view piece) override { line.append(piece); }
     std::string line;
 };
@@ -92,14 +92,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MemoryFile file(content);
     Collector collector;
-    const ScanResult result = ScanForFirstLine(file, code, collector, blockSize);
+    LineScanner scanner(file, blockSize);
+    const ScanResult result = scanner.FindLine(code, collector);
     std::string expected;
-    const bool hit = ReferenceLine(content, code, expected);
+    // The scanner steps over a UTF-8 byte-order mark at the start of the file.
+    const std::string_view text =
+        content.substr(0, 3) == "\xEF\xBB\xBF" ? content.substr(3) : content;
+    const bool hit = ReferenceLine(text, code, expected);
     if ((result == ScanResult::hit) != hit || result == ScanResult::readError) std::abort();
     if (!hit) return 0;
     if (collector.line != expected) std::abort();
 
-    ColumnPicker picker(1, 3, cap);
+    // A seven-digit code is found by the code set on the same line.
+    std::uint32_t number = 0;
+    if (CodeSet::Parse(code, number)) {
+        MemoryFile again(content);
+        LineScanner setScanner(again, blockSize);
+        CodeSet codes;
+        codes.Insert(number);
+        std::vector<std::uint32_t> found;
+        Collector setLine;
+        if (setScanner.FindLine(codes, setLine, found) != ScanResult::hit) std::abort();
+        if (setLine.line != expected || found != std::vector<std::uint32_t>{number}) std::abort();
+    }
+
+    ColumnPicker picker({1, 2, 3}, cap);
     for (std::size_t at = 0; at < expected.size(); at += pieceSize) {
         picker.Feed(std::string_view(expected).substr(at, pieceSize));
     }

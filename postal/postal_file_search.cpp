@@ -1,14 +1,10 @@
 #include "postal/postal_file_search.h"
 
+#include "postal/postal_record.h"
 #include "text/sjis.h"
 
 namespace marupo::postal {
 namespace {
-
-// Columns of KEN_ALL.CSV: 6 prefecture, 7 city, 8 town area.
-constexpr std::size_t kNationwideFirstColumn = 6;
-// Columns of JIGYOSYO.CSV: 3 prefecture, 4 city, 5 town area, 6 sub-area and block number.
-constexpr std::size_t kBusinessFirstColumn = 3;
 
 constexpr char kShi[] = "\x8E\x73";  // 市
 
@@ -23,19 +19,32 @@ constexpr std::string_view kUndividedCities[] = {
 
 enum class FileScan { hit, noHit, unopenable, unreadable };
 
-FileScan ScanFile(const std::string& path, std::string_view code, ColumnPicker& picker,
-                  const FileOpener& open, std::size_t blockSize) {
+// The first record of the file at `path` whose first line holds `code`.
+FileScan FindFirstRecord(const std::string& path, PostalFileKind kind, std::string_view code,
+                         PostalAddress& address, const FileOpener& open, std::size_t blockSize) {
     std::unique_ptr<PostalFile> file = open(path);
     if (!file) return FileScan::unopenable;
-    switch (ScanForFirstLine(*file, code, picker, blockSize)) {
+    LineScanner scanner(*file, blockSize);
+    LineColumns first(kind);
+    switch (scanner.FindLine(code, first)) {
         case ScanResult::hit:
-            return FileScan::hit;
+            break;
         case ScanResult::noHit:
             return FileScan::noHit;
         case ScanResult::readError:
-            break;
+            return FileScan::unreadable;
     }
-    return FileScan::unreadable;
+    AddressRecord record(kind, first);
+    LineColumns next(kind);
+    while (record.Open()) {
+        next.Clear();
+        const ScanResult read = scanner.ReadLine(next);
+        if (read == ScanResult::readError) return FileScan::unreadable;
+        if (read == ScanResult::noHit) break;
+        record.Continue(next);
+    }
+    address = record.TakeAddress();
+    return FileScan::hit;
 }
 
 }  // namespace
@@ -44,21 +53,17 @@ SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& set
                                 PostalAddress& result, const FileOpener& open,
                                 std::size_t blockSize) {
     result = PostalAddress{};
-
-    ColumnPicker nationwide(kNationwideFirstColumn, 3);
-    switch (ScanFile(settings.nationwideFile, code, nationwide, open, blockSize)) {
+    switch (FindFirstRecord(settings.nationwideFile, PostalFileKind::kNationwide, code, result,
+                            open, blockSize)) {
         case FileScan::unopenable:
             return SearchOutcome::nationwideUnopenable;
         case FileScan::unreadable:
             return SearchOutcome::nationwideUnreadable;
         case FileScan::hit:
-            result.prefecture = nationwide.Column(0);
-            result.city = nationwide.Column(1);
-            result.street = nationwide.Column(2);
             break;
-        case FileScan::noHit: {
-            ColumnPicker business(kBusinessFirstColumn, 4);
-            switch (ScanFile(settings.businessFile, code, business, open, blockSize)) {
+        case FileScan::noHit:
+            switch (FindFirstRecord(settings.businessFile, PostalFileKind::kBusiness, code, result,
+                                    open, blockSize)) {
                 case FileScan::unopenable:
                     return SearchOutcome::businessUnopenable;
                 case FileScan::unreadable:
@@ -66,19 +71,18 @@ SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& set
                 case FileScan::noHit:
                     return SearchOutcome::notFound;
                 case FileScan::hit:
-                    result.prefecture = business.Column(0);
-                    result.city = business.Column(1);
-                    result.street = business.Column(2) + business.Column(3);
                     break;
             }
             break;
-        }
     }
-
-    // The placeholder goes before the split, so a ward moved in front is never followed by it.
-    RemoveNoTownArea(result);
-    if (settings.divCity == 1) SplitDesignatedCity(result);
+    FinishAddress(result, settings);
     return SearchOutcome::found;
+}
+
+void FinishAddress(PostalAddress& address, const PostalSettings& settings) {
+    // The placeholder goes before the split, so a ward moved in front is never followed by it.
+    RemoveNoTownArea(address);
+    if (settings.divCity == 1) SplitDesignatedCity(address);
 }
 
 void RemoveNoTownArea(PostalAddress& address) {

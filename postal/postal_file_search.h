@@ -28,9 +28,15 @@ using FileOpener = std::function<std::unique_ptr<PostalFile>(const std::string& 
 
 // Searches for `code` (normally the seven digits of NormalizePostalCode; compared as text) and
 // fills `result` on success. `result` is cleared first: a part the found line lacks stays empty.
+// The first line that holds the code gives the address, its town area joined over the lines
+// that continue it (see AddressRecord); either edition of the nationwide file reads the same.
 SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& settings,
                                 PostalAddress& result, const FileOpener& open = OpenPostalFile,
                                 std::size_t blockSize = kDefaultBlockSize);
+
+// What every found address goes through: the placeholder town area removed, then the designated
+// city split when `settings.divCity` is 1.
+void FinishAddress(PostalAddress& address, const PostalSettings& settings);
 
 // The town-area text Japan Post puts where a code has no town area of its own.
 inline constexpr char kNoTownArea[] =

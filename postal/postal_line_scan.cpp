@@ -1,5 +1,6 @@
 #include "postal/postal_line_scan.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text/sjis.h"
@@ -21,6 +22,17 @@ bool BoundaryAt(const char* data, std::size_t pos, bool startsOnBoundary) {
     while (run < pos && text::IsLeadByte(static_cast<unsigned char>(data[pos - 1 - run]))) ++run;
     if (run < pos || startsOnBoundary) return run % 2 == 0;
     return run % 2 == 1;
+}
+
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Bit k of the result is set where bits k to k + 6 of `digits` are all set.
+constexpr std::uint64_t SevenInARow(std::uint64_t digits) {
+    std::uint64_t runs = digits & digits >> 1;  // two in a row
+    runs &= runs >> 2;                          // four
+    return runs & runs >> 3;                    // seven: four, and four from the fourth
 }
 
 // memrchr is not available everywhere; lines are short, so the walk back is too.
@@ -66,7 +78,93 @@ bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
+
+// The digit bytes among the 32 at `p`, one bit each.
+__attribute__((target("avx2"), always_inline)) inline std::uint64_t DigitMaskAvx2(const char* p) {
+    const __m256i offset = _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
+                                           _mm256_set1_epi8('0'));
+    const __m256i isDigit = _mm256_cmpeq_epi8(_mm256_min_epu8(offset, _mm256_set1_epi8(9)), offset);
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(isDigit));
+}
+
+// FindSevenDigits 58 positions a step: the starts of the windows that lie whole within 64 bytes.
+// Returns the first start accepted, or npos with `at` moved to where the loop stopped.
+template <typename Accept>
+__attribute__((target("avx2"))) std::size_t FindSevenDigitsAvx2(const char* data, std::size_t size,
+                                                                std::size_t& at,
+                                                                const Accept& accept) {
+    constexpr std::size_t kStep = 64 - 6;
+    for (; at + 64 <= size; at += kStep) {
+        const std::uint64_t digits = DigitMaskAvx2(data + at) | DigitMaskAvx2(data + at + 32) << 32;
+        for (std::uint64_t runs = SevenInARow(digits) & ((std::uint64_t{1} << kStep) - 1);
+             runs != 0; runs &= runs - 1) {
+            const std::size_t start = at + static_cast<std::size_t>(__builtin_ctzll(runs));
+            if (accept(start)) return start;
+        }
+    }
+    return npos;
+}
 #endif
+
+// The first position at or after `from` where seven digits in a row start and `accept` agrees,
+// or npos.
+template <typename Accept>
+std::size_t FindSevenDigits(const char* data, std::size_t size, std::size_t from,
+                            const Accept& accept) {
+    std::size_t at = from;
+#if defined(MARUPO_HAVE_AVX2_PATH)
+    if (HasAvx2()) {
+        const std::size_t hit = FindSevenDigitsAvx2(data, size, at, accept);
+        if (hit != npos) return hit;
+    }
+#endif
+#if defined(__SSE2__)
+    // A mask of the digit bytes of 32 positions; and-ing it with itself shifted leaves the bits
+    // where seven digits in a row start (SevenInARow). Each step settles the first 16 positions.
+    const auto digits = [data](std::size_t i) {
+        const __m128i offset = _mm_sub_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), _mm_set1_epi8('0'));
+        const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(9)), offset);
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(isDigit));
+    };
+    if (at + 32 <= size) {
+        std::uint32_t low = digits(at);
+        for (; at + 32 <= size; at += 16) {
+            const std::uint32_t high = digits(at + 16);
+            for (std::uint64_t runs = SevenInARow(low | high << 16) & 0xFFFFu; runs != 0;
+                 runs &= runs - 1) {
+                const std::size_t start =
+                    at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(runs)));
+                if (accept(start)) return start;
+            }
+            low = high;
+        }
+    }
+#endif
+    // Digits are sparse in the files, so testing every seventh byte passes most of the text over.
+    while (at + 7 <= size) {
+        if (!IsDigit(data[at + 6])) {
+            at += 7;
+            continue;
+        }
+        std::size_t first = at + 6;
+        while (first > at && IsDigit(data[first - 1])) --first;
+        if (first == at) {
+            if (accept(at)) return at;
+            ++at;
+        } else {
+            at = first;
+        }
+    }
+    return npos;
+}
+
+// The number that the seven digits at `p` spell.
+std::uint32_t SevenDigitsValue(const char* p) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 7; ++i) value = value * 10 + static_cast<std::uint32_t>(p[i] - '0');
+    return value;
+}
 
 }  // namespace
 
@@ -120,88 +218,295 @@ std::size_t FindBytes(std::string_view haystack, std::string_view needle, std::s
     return npos;
 }
 
-ScanResult ScanForFirstLine(PostalFile& file, std::string_view code, LineSink& sink,
-                            std::size_t blockSize) {
-    if (code.empty()) return ScanResult::noHit;
-    if (blockSize == 0) blockSize = 1;
-    // The last code.size() - 1 bytes of a block are carried into the next buffer so that a code
-    // split over two blocks is still found.
-    const std::size_t carryMax = code.size() - 1;
-    std::vector<char> buffer(carryMax + blockSize);
-    char* const data = buffer.data();
-    std::size_t carried = 0;
-    std::uint64_t bufferOffset = 0;  // file offset of data[0]
-    std::uint64_t lineOffset = 0;    // file offset of the line that holds data[0]
-    bool startsOnBoundary = true;    // data[0] starts a character
+bool CodeSet::Parse(std::string_view digits, std::uint32_t& code) {
+    if (digits.size() != 7) return false;
+    std::uint32_t value = 0;
+    for (const char c : digits) {
+        if (!IsDigit(c)) return false;
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    code = value;
+    return true;
+}
 
-    while (true) {
-        const std::ptrdiff_t n = file.Read(data + carried, blockSize);
-        if (n < 0) return ScanResult::readError;
-        if (n == 0) return ScanResult::noHit;
-        const std::size_t size = carried + static_cast<std::size_t>(n);
+void CodeSet::Insert(std::uint32_t code) {
+    if (Contains(code)) return;
+    bits_[code / 64] |= std::uint64_t{1} << (code % 64);
+    ++size_;
+}
+
+void CodeSet::Erase(std::uint32_t code) {
+    if (!Contains(code)) return;
+    bits_[code / 64] &= ~(std::uint64_t{1} << (code % 64));
+    --size_;
+}
+
+// Walks a line as it is fed, from its start, and collects the codes of a set that it holds: the
+// last seven digits of every digit run at least that long, where the seven start at a character
+// boundary. A digit is never a lead byte, so only the first digit of a run can be a trail byte.
+class LineScanner::CodeWalk {
+  public:
+    CodeWalk(const CodeSet& codes, std::vector<std::uint32_t>& found)
+        : codes_(codes), found_(found) {}
+
+    // A whole line, fed before anything else of it: only its runs of seven digits are looked at.
+    void FeedWhole(std::string_view line) {
+        FindSevenDigits(line.data(), line.size(), 0, [this, line](std::size_t at) {
+            if (BoundaryAt(line.data(), at, true)) Take(SevenDigitsValue(line.data() + at));
+            return false;
+        });
+    }
+
+    // A piece of a line that comes in several, byte by byte.
+    void Feed(std::string_view piece) {
+        for (const char c : piece) {
+            if (IsDigit(c)) {
+                if (run_ == 0) runOnBoundary_ = onBoundary_;
+                value_ =
+                    (run_ == 0 ? 0 : value_ % 1000000 * 10) + static_cast<std::uint32_t>(c - '0');
+                ++run_;
+                if (run_ >= 7 && (run_ > 7 || runOnBoundary_)) Take(value_);
+                onBoundary_ = true;
+            } else {
+                run_ = 0;
+                onBoundary_ = !onBoundary_ || !text::IsLeadByte(static_cast<unsigned char>(c));
+            }
+        }
+    }
+
+  private:
+    void Take(std::uint32_t code) {
+        if (!codes_.Contains(code)) return;
+        if (std::find(found_.begin(), found_.end(), code) == found_.end()) found_.push_back(code);
+    }
+
+    const CodeSet& codes_;
+    std::vector<std::uint32_t>& found_;
+    bool onBoundary_ = true;  // the next byte starts a character
+    std::size_t run_ = 0;     // digits in a row so far
+    bool runOnBoundary_ = false;
+    std::uint32_t value_ = 0;  // the run's last seven digits
+};
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kMaxCarry = 64;
+
+// Finds `code` as bytes, then keeps the first find at a character boundary.
+class TextMatcher {
+  public:
+    explicit TextMatcher(std::string_view code) : code_(code) {}
+    std::size_t carry() const { return code_.size() - 1; }
+    std::size_t Find(const char* data, std::size_t size, std::size_t from, std::size_t base,
+                     bool baseOnBoundary) const {
         const std::string_view view(data, size);
+        for (std::size_t at = FindBytes(view, code_, from); at != npos;
+             at = FindBytes(view, code_, at + 1)) {
+            if (BoundaryAt(data + base, at - base, baseOnBoundary)) return at;
+        }
+        return npos;
+    }
 
-        for (std::size_t pos = FindBytes(view, code); pos != npos;
-             pos = FindBytes(view, code, pos + 1)) {
-            if (!BoundaryAt(data, pos, startsOnBoundary)) continue;
+  private:
+    std::string_view code_;
+};
 
-            // Hit: hand the whole line to the sink, from its start to its line feed.
-            std::size_t from = 0;
-            if (const char* lf = FindLastLineFeed(data, pos)) {
-                from = static_cast<std::size_t>(lf - data) + 1;
-            } else if (lineOffset < bufferOffset) {
-                // The line began in an earlier block: read it again from its start.
-                if (!file.Seek(lineOffset)) return ScanResult::readError;
-                from = size;  // nothing of this buffer; the loop below reads afresh
-            }
-            std::size_t end = size;
-            while (true) {
-                const void* lf = std::memchr(data + from, '\n', end - from);
-                if (lf != nullptr) {
-                    sink.Feed(std::string_view(
-                        data + from,
-                        static_cast<std::size_t>(static_cast<const char*>(lf) - (data + from))));
-                    return ScanResult::hit;
-                }
-                sink.Feed(std::string_view(data + from, end - from));
-                const std::ptrdiff_t more = file.Read(data, blockSize);
-                if (more < 0) return ScanResult::readError;
-                if (more == 0) return ScanResult::hit;  // a last line without a line break
-                from = 0;
-                end = static_cast<std::size_t>(more);
+// Finds runs of seven digits, then keeps the first at a character boundary whose number is in
+// the set.
+class CodeSetMatcher {
+  public:
+    explicit CodeSetMatcher(const CodeSet& codes) : codes_(codes) {}
+    std::size_t carry() const { return 6; }
+    std::size_t Find(const char* data, std::size_t size, std::size_t from, std::size_t base,
+                     bool baseOnBoundary) const {
+        return FindSevenDigits(data, size, from, [&](std::size_t at) {
+            return codes_.Contains(SevenDigitsValue(data + at)) &&
+                   BoundaryAt(data + base, at - base, baseOnBoundary);
+        });
+    }
+
+  private:
+    const CodeSet& codes_;
+};
+
+}  // namespace
+
+LineScanner::LineScanner(PostalFile& file, std::size_t blockSize)
+    : file_(file), blockSize_(blockSize == 0 ? 1 : blockSize) {}
+
+// Reads the first block (more, should it be shorter than a byte-order mark) and steps over a
+// byte-order mark.
+bool LineScanner::Start() {
+    if (started_) return !failed_;
+    started_ = true;
+    // Room for what a search carries from one block to the next, so that the buffer keeps its size.
+    buffer_.resize(kMaxCarry + blockSize_);
+    while (size_ < kByteOrderMark.size()) {
+        const std::ptrdiff_t n = file_.Read(buffer_.data() + size_, blockSize_);
+        if (n < 0) {
+            failed_ = true;
+            return false;
+        }
+        if (n == 0) break;
+        size_ += static_cast<std::size_t>(n);
+    }
+    if (std::string_view(buffer_.data(), size_).substr(0, kByteOrderMark.size()) ==
+        kByteOrderMark) {
+        pos_ = kByteOrderMark.size();
+    }
+    return true;
+}
+
+// Moves the bytes from `keepFrom` on to the buffer's start and reads a block behind them: the
+// count read, 0 at the end of the file, -1 on a read error.
+std::ptrdiff_t LineScanner::Refill(std::size_t keepFrom) {
+    const std::size_t keep = size_ - keepFrom;
+    std::memmove(buffer_.data(), buffer_.data() + keepFrom, keep);
+    offset_ += keepFrom;
+    size_ = keep;
+    if (buffer_.size() < keep + blockSize_) buffer_.resize(keep + blockSize_);
+    const std::ptrdiff_t n = file_.Read(buffer_.data() + keep, blockSize_);
+    if (n > 0) size_ += static_cast<std::size_t>(n);
+    return n;
+}
+
+ScanResult LineScanner::FeedLine(LineSink& sink, CodeWalk* walk) {
+    bool first = true;
+    while (true) {
+        if (pos_ == size_) {
+            const std::ptrdiff_t n = Refill(size_);
+            pos_ = 0;
+            if (n < 0) return ScanResult::readError;
+            if (n == 0) return first ? ScanResult::noHit : ScanResult::hit;
+        }
+        const char* start = buffer_.data() + pos_;
+        const void* lf = std::memchr(start, '\n', size_ - pos_);
+        const std::size_t length =
+            lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - start)
+                          : size_ - pos_;
+        const std::string_view piece(start, length);
+        sink.Feed(piece);
+        if (walk != nullptr) {
+            if (first && lf != nullptr) {
+                walk->FeedWhole(piece);
+            } else {
+                walk->Feed(piece);
             }
         }
-
-        // No hit in this buffer: carry its tail and note where the next buffer's line began.
-        const std::size_t keep = size < carryMax ? size : carryMax;
-        const std::size_t nextStart = size - keep;
-        startsOnBoundary = BoundaryAt(data, nextStart, startsOnBoundary);
-        if (const char* lf = FindLastLineFeed(data, nextStart)) {
-            lineOffset = bufferOffset + static_cast<std::uint64_t>(lf - data) + 1;
+        first = false;
+        pos_ += length;
+        if (lf != nullptr) {
+            ++pos_;
+            return ScanResult::hit;
         }
-        std::memmove(data, data + nextStart, keep);
-        carried = keep;
-        bufferOffset += nextStart;
     }
 }
 
-ColumnPicker::ColumnPicker(std::size_t first, std::size_t count, std::size_t maxBytes)
-    : first_(first), maxBytes_(maxBytes), values_(count) {}
+template <typename Matcher>
+ScanResult LineScanner::Find(const Matcher& matcher, LineSink& sink, CodeWalk* walk) {
+    if (!Start()) return ScanResult::readError;
+    // The last bytes of a block, too few to hold a match, are carried into the next buffer so
+    // that a code split over two blocks is still found.
+    const std::size_t carry = matcher.carry();
+    std::size_t base = pos_;  // a position whose character boundary is known
+    bool baseOnBoundary = true;
+    std::uint64_t lineOffset = offset_ + pos_;  // file offset of the line that holds base
+    std::size_t from = pos_;
+    while (true) {
+        const char* data = buffer_.data();
+        const std::size_t at = matcher.Find(data, size_, from, base, baseOnBoundary);
+        if (at != npos) {
+            if (const char* lf = FindLastLineFeed(data + base, at - base)) {
+                pos_ = static_cast<std::size_t>(lf - data) + 1;
+            } else if (lineOffset >= offset_) {
+                pos_ = static_cast<std::size_t>(lineOffset - offset_);
+            } else {
+                // The line began in an earlier block: read it again from its start.
+                if (!file_.Seek(lineOffset)) return ScanResult::readError;
+                offset_ = lineOffset;
+                size_ = 0;
+                pos_ = 0;
+            }
+            return FeedLine(sink, walk);
+        }
+        const std::size_t keepFrom = std::max(base, size_ - std::min(size_, carry));
+        baseOnBoundary = BoundaryAt(data + base, keepFrom - base, baseOnBoundary);
+        if (const char* lf = FindLastLineFeed(data + base, keepFrom - base)) {
+            lineOffset = offset_ + static_cast<std::uint64_t>(lf - data) + 1;
+        }
+        const std::ptrdiff_t n = Refill(keepFrom);
+        base = 0;
+        from = 0;
+        if (n < 0) return ScanResult::readError;
+        if (n == 0) {
+            pos_ = size_;
+            return ScanResult::noHit;
+        }
+    }
+}
+
+ScanResult LineScanner::FindLine(std::string_view code, LineSink& sink) {
+    if (code.empty()) return ScanResult::noHit;
+    return Find(TextMatcher(code), sink, nullptr);
+}
+
+ScanResult LineScanner::FindLine(const CodeSet& codes, LineSink& sink,
+                                 std::vector<std::uint32_t>& found) {
+    CodeWalk walk(codes, found);
+    return Find(CodeSetMatcher(codes), sink, &walk);
+}
+
+ScanResult LineScanner::ReadLine(LineSink& sink) {
+    if (!Start()) return ScanResult::readError;
+    return FeedLine(sink, nullptr);
+}
+
+ScanResult LineScanner::ReadLine(const CodeSet& codes, LineSink& sink,
+                                 std::vector<std::uint32_t>& found) {
+    if (!Start()) return ScanResult::readError;
+    CodeWalk walk(codes, found);
+    return FeedLine(sink, &walk);
+}
+
+ColumnPicker::ColumnPicker(std::vector<std::size_t> columns, std::size_t maxBytes)
+    : columns_(std::move(columns)), maxBytes_(maxBytes), values_(columns_.size()) {}
 
 void ColumnPicker::Feed(std::string_view piece) {
-    const std::size_t end = first_ + values_.size();
-    while (!piece.empty() && column_ < end) {
+    while (!piece.empty() && next_ < columns_.size()) {
         const void* comma = std::memchr(piece.data(), ',', piece.size());
         const std::size_t length =
             comma != nullptr
                 ? static_cast<std::size_t>(static_cast<const char*>(comma) - piece.data())
                 : piece.size();
-        if (column_ >= first_) Append(piece.substr(0, length));
-        if (comma == nullptr) return;
-        if (column_ >= first_) CloseColumn();
+        const bool wanted = column_ == columns_[next_];
+        if (comma == nullptr) {
+            if (wanted) Append(piece);
+            return;
+        }
+        if (wanted && total_ == 0) {
+            // The whole column lies in this piece: taken straight from it.
+            const std::string_view column = piece.substr(0, length);
+            Store(column, column.size(), column.empty() ? '\0' : column.back());
+        } else if (wanted) {
+            Append(piece.substr(0, length));
+            Store(kept_, total_, last_);
+            kept_.clear();
+            total_ = 0;
+            last_ = '\0';
+        }
         ++column_;
         piece.remove_prefix(length + 1);
     }
+}
+
+void ColumnPicker::Clear() {
+    next_ = 0;
+    column_ = 0;
+    for (std::string& value : values_) value.clear();
+    kept_.clear();
+    total_ = 0;
+    last_ = '\0';
 }
 
 void ColumnPicker::Append(std::string_view segment) {
@@ -214,17 +519,14 @@ void ColumnPicker::Append(std::string_view segment) {
     last_ = segment.back();
 }
 
-void ColumnPicker::CloseColumn() {
-    std::string_view value(kept_);
-    if (total_ >= 2 && kept_.front() == '"' && last_ == '"') {
+void ColumnPicker::Store(std::string_view kept, std::size_t total, char last) {
+    std::string_view value = kept;
+    if (total >= 2 && kept.front() == '"' && last == '"') {
         value.remove_prefix(1);
         // The closing quote is among the kept bytes only when the whole column was kept.
-        if (total_ <= kept_.size()) value.remove_suffix(1);
+        if (total <= kept.size()) value.remove_suffix(1);
     }
-    values_[column_ - first_] = std::string(text::TruncateToBytes(value, maxBytes_));
-    kept_.clear();
-    total_ = 0;
-    last_ = '\0';
+    values_[next_++].assign(text::TruncateToBytes(value, maxBytes_));
 }
 
 }  // namespace marupo::postal

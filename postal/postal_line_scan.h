@@ -1,9 +1,10 @@
 #pragma once
-// The two building blocks of the postal-code file search: finding the first line that contains
-// the code, and taking columns out of that line. Both stream, so memory stays bounded by the
-// block size and the column cap however long a line is.
+// The building blocks of the postal-code file search: finding the lines that contain the codes,
+// and taking columns out of a line. Both stream, so memory stays bounded by the block size and
+// the column cap however long a line is.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +15,8 @@ namespace marupo::postal {
 
 inline constexpr std::size_t kDefaultBlockSize = 64 * 1024;
 
-// Receives the bytes of the found line in order, possibly in several pieces. The line feed is not
-// passed; a carriage return before it is (no column that the search takes reaches that far).
+// Receives the bytes of a line in order, possibly in several pieces. The line feed is not passed;
+// a carriage return before it is (no column that the search takes reaches that far).
 class LineSink {
   public:
     virtual ~LineSink() = default;
@@ -24,12 +25,67 @@ class LineSink {
 
 enum class ScanResult { hit, noHit, readError };
 
-// Reads `file` from its current position and finds the first line (text up to a line feed; a
-// last line without one counts) in which `code` occurs at a character boundary, walking the line
-// character-wise in Shift-JIS from its start. The line is fed to `sink`. An empty code finds
-// nothing. Reads in blocks of `blockSize` bytes (at least 1).
-ScanResult ScanForFirstLine(PostalFile& file, std::string_view code, LineSink& sink,
-                            std::size_t blockSize = kDefaultBlockSize);
+// A set of seven-digit postal codes, one bit for each of the numbers 0000000 to 9999999, so that
+// every run of seven digits in a file is tested against all of them at once.
+class CodeSet {
+  public:
+    static constexpr std::uint32_t kCodeCount = 10000000;
+
+    // The number that seven ASCII digits spell; false for any other text.
+    static bool Parse(std::string_view digits, std::uint32_t& code);
+
+    void Insert(std::uint32_t code);
+    void Erase(std::uint32_t code);
+    bool Contains(std::uint32_t code) const { return (bits_[code / 64] >> (code % 64)) & 1u; }
+    bool Empty() const { return size_ == 0; }
+
+  private:
+    std::vector<std::uint64_t> bits_ = std::vector<std::uint64_t>((kCodeCount + 63) / 64);
+    std::size_t size_ = 0;
+};
+
+// Reads a postal-code file line by line (a line is the text up to a line feed; a last line
+// without one counts), skipping lines that cannot matter quickly. Each call feeds whole lines to a
+// sink and leaves the scanner at the start of the line after. A code counts where it starts at a
+// character boundary, the line walked character-wise in Shift-JIS from its start. A UTF-8
+// byte-order mark at the start of the file is skipped.
+class LineScanner {
+  public:
+    // Reads in blocks of `blockSize` bytes (at least 1).
+    explicit LineScanner(PostalFile& file, std::size_t blockSize = kDefaultBlockSize);
+    LineScanner(const LineScanner&) = delete;
+    LineScanner& operator=(const LineScanner&) = delete;
+
+    // Feeds the first line from here on in which `code` occurs. An empty code finds nothing.
+    ScanResult FindLine(std::string_view code, LineSink& sink);
+
+    // Feeds the first line from here on that holds any code of `codes` as seven digits, and adds
+    // every code of `codes` that the line holds to `found` (each once, in the line's order).
+    ScanResult FindLine(const CodeSet& codes, LineSink& sink, std::vector<std::uint32_t>& found);
+
+    // Feeds the next line, whatever it holds (hit: a line was read; noHit: the end of the file).
+    ScanResult ReadLine(LineSink& sink);
+    // The same, adding the codes of `codes` that the line holds to `found`.
+    ScanResult ReadLine(const CodeSet& codes, LineSink& sink, std::vector<std::uint32_t>& found);
+
+  private:
+    class CodeWalk;
+
+    bool Start();
+    std::ptrdiff_t Refill(std::size_t keepFrom);
+    ScanResult FeedLine(LineSink& sink, CodeWalk* walk);
+    template <typename Matcher>
+    ScanResult Find(const Matcher& matcher, LineSink& sink, CodeWalk* walk);
+
+    PostalFile& file_;
+    std::size_t blockSize_;
+    std::vector<char> buffer_;
+    std::size_t size_ = 0;      // bytes of buffer_ that hold file data
+    std::size_t pos_ = 0;       // where the next line starts in buffer_
+    std::uint64_t offset_ = 0;  // file offset of buffer_[0]
+    bool started_ = false;
+    bool failed_ = false;
+};
 
 // Byte search for `needle` in `haystack` (no character boundaries): the first position or npos.
 std::size_t FindBytes(std::string_view haystack, std::string_view needle, std::size_t from = 0);
@@ -38,26 +94,30 @@ std::size_t FindBytes(std::string_view haystack, std::string_view needle, std::s
 // columns are far shorter; the cap only bounds memory for a damaged file.
 inline constexpr std::size_t kMaxColumnBytes = 64 * 1024;
 
-// Takes `count` consecutive columns starting at column `first` (counted from 0) from a line fed
-// in pieces. Every comma byte separates columns; quotes are not interpreted. A column counts only
-// once the comma that closes it has been seen; a column the line lacks stays empty. One pair of
-// enclosing double quotes is removed when the column starts and ends with one.
+// Takes the given columns (counted from 0, in ascending order) from a line fed in pieces. Every
+// comma byte separates columns; quotes are not interpreted. A column counts only once the comma
+// that closes it has been seen; a column the line lacks stays empty. One pair of enclosing double
+// quotes is removed when the column starts and ends with one.
 class ColumnPicker final : public LineSink {
   public:
-    ColumnPicker(std::size_t first, std::size_t count, std::size_t maxBytes = kMaxColumnBytes);
+    explicit ColumnPicker(std::vector<std::size_t> columns, std::size_t maxBytes = kMaxColumnBytes);
 
     void Feed(std::string_view piece) override;
+    // Ready for the next line; the memory is kept.
+    void Clear();
 
-    // Column `first + index`.
+    // The `index`-th of the columns asked for.
     const std::string& Column(std::size_t index) const { return values_[index]; }
 
   private:
     void Append(std::string_view segment);
-    void CloseColumn();
+    // Takes the column whose first bytes are `kept`, `total` bytes long and ending in `last`.
+    void Store(std::string_view kept, std::size_t total, char last);
 
-    std::size_t first_;
+    std::vector<std::size_t> columns_;
     std::size_t maxBytes_;
-    std::size_t column_ = 0;
+    std::size_t next_ = 0;    // index in columns_ of the next column to take
+    std::size_t column_ = 0;  // the column the line is in
     std::vector<std::string> values_;
     std::string kept_;       // the open column's first bytes
     std::size_t total_ = 0;  // the open column's length

@@ -15,7 +15,7 @@ fi
 codes=(
   0600000    # placeholder town area: the street stays empty
   064-0941   # typed with a hyphen, as users do
-  0660005    # a town area Japan Post continues over three lines: the first line is taken
+  0660005    # a town area KEN_ALL.CSV continues over three lines: joined whole
   4980000    # a code in two prefectures: the first line in the file wins
   5100000    # 四日市市: holds 市 before its end, never split
   1003131    # only in the business-office file: town area and block joined
@@ -33,6 +33,12 @@ run() {
 echo "Marupo postal-code lookup on the sample data in data/sample"
 echo
 run "${codes[@]%% *}"
+echo "The UTF-8 edition of the nationwide file (one line per record) reads the same:"
+echo
+run --nationwide utf_ken_all.csv 064-0941 0660005
+echo "Every record of a code, in file order:"
+echo
+run --all 4980000
 echo "With the designated-city split, the ward moves to the front of the street:"
 echo
 run --div-city 0600000 0640941 5100000

@@ -1,5 +1,8 @@
 #include "text/encoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -9,6 +12,60 @@
 #endif
 
 namespace marupo::text {
+namespace {
+
+// ASCII is the same in code page 932 and in UTF-8.
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Whether the eight bytes at `at` are all ASCII (false when fewer remain).
+bool EightAscii(std::string_view text, std::size_t at) {
+    std::uint64_t eight = 0;
+    if (at + sizeof eight > text.size()) return false;
+    std::memcpy(&eight, text.data() + at, sizeof eight);
+    return (eight & 0x8080808080808080u) == 0;
+}
+
+}  // namespace
+
+void Utf8Detector::Feed(std::string_view piece) {
+    std::size_t at = 0;
+    while (at < piece.size() && valid_) {
+        if (pending_ == 0 && EightAscii(piece, at)) {
+            at += 8;
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(piece[at++]);
+        if (pending_ > 0) {
+            valid_ = b >= low_ && b <= high_;
+            --pending_;
+            low_ = 0x80;
+            high_ = 0xBF;
+            continue;
+        }
+        if (b < 0x80) continue;
+        nonAscii_ = true;
+        // The lead byte sets the length; the ranges after E0, ED, F0 and F4 exclude overlong
+        // forms, surrogates and code points above U+10FFFF.
+        if (b >= 0xC2 && b <= 0xDF) {
+            pending_ = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            pending_ = 2;
+            if (b == 0xE0) low_ = 0xA0;
+            if (b == 0xED) high_ = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            pending_ = 3;
+            if (b == 0xF0) low_ = 0x90;
+            if (b == 0xF4) high_ = 0x8F;
+        } else {
+            valid_ = false;
+        }
+    }
+}
 
 #ifdef _WIN32
 
@@ -34,10 +91,12 @@ std::string WideToMultiByte(unsigned codePage, std::wstring_view wide) {
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
+    if (IsAscii(cp932)) return std::string(cp932);
     return WideToMultiByte(CP_UTF8, MultiByteToWide(932, cp932));
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
+    if (IsAscii(utf8)) return std::string(utf8);
     return WideToMultiByte(932, MultiByteToWide(CP_UTF8, utf8));
 }
 
@@ -45,45 +104,74 @@ std::string Utf8ToCp932(std::string_view utf8) {
 
 namespace {
 
-// One iconv conversion with a replacement for every byte that does not convert.
-std::string Convert(const char* to, const char* from, std::string_view text,
-                    std::string_view replacement) {
-    std::string out;
-    if (text.empty()) return out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
-    out.reserve(text.size() * 3 / 2 + 4);
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char buffer[1024];
-    while (true) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t rc = iconv(cd, inLeft > 0 ? &in : nullptr, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (rc != static_cast<std::size_t>(-1)) {
-            if (inLeft == 0) break;
-            continue;
-        }
-        if (errno == E2BIG) continue;
-        // EILSEQ or EINVAL (a truncated character at the end): replace one byte, go on.
-        out.append(replacement);
-        ++in;
-        --inLeft;
-        if (inLeft == 0) break;
+// One direction of iconv, opened once per thread: opening costs more than converting a short
+// text, and bulk lookups convert every line they print.
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (usable()) iconv_close(cd_);
     }
-    iconv_close(cd);
-    return out;
-}
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Replaces every byte that does not convert with `replacement`. Converts straight into the
+    // result, made large enough at once: iconv redoes work whenever its output runs out of room,
+    // so a small buffer refilled again and again costs many times the conversion itself.
+    std::string Convert(std::string_view text, std::string_view replacement) {
+        std::string out;
+        if (text.empty() || !usable()) return out;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        // Japanese text grows by half from code page 932 to UTF-8; more room is made should it
+        // run out.
+        out.resize(text.size() * 3 / 2 + replacement.size() + 16);
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        std::size_t used = 0;
+        while (true) {
+            char* outPtr = out.data() + used;
+            std::size_t outLeft = out.size() - used;
+            const std::size_t rc =
+                iconv(cd_, inLeft > 0 ? &in : nullptr, &inLeft, &outPtr, &outLeft);
+            used = static_cast<std::size_t>(outPtr - out.data());
+            if (rc != static_cast<std::size_t>(-1)) {
+                if (inLeft == 0) break;
+                continue;
+            }
+            if (errno == E2BIG) {
+                out.resize(out.size() * 2);
+                continue;
+            }
+            // EILSEQ or EINVAL (a truncated character at the end): replace one byte, go on.
+            if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
+            out.replace(used, replacement.size(), replacement);
+            used += replacement.size();
+            ++in;
+            --inLeft;
+            if (inLeft == 0) break;
+        }
+        out.resize(used);
+        return out;
+    }
+
+  private:
+    bool usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t cd_;
+};
 
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-    return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD");
+    if (IsAscii(cp932)) return std::string(cp932);
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter.Convert(cp932, "\xEF\xBF\xBD");
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
-    return Convert("CP932", "UTF-8", utf8, "?");
+    if (IsAscii(utf8)) return std::string(utf8);
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter.Convert(utf8, "?");
 }
 
 #endif

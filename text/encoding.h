@@ -1,7 +1,8 @@
 #pragma once
 // Conversion between the system's Shift-JIS (code page 932) texts and UTF-8, for command-line
-// output and input. Bytes that do not convert become a replacement character (U+FFFD towards
-// UTF-8, "?" towards Shift-JIS) and the conversion goes on behind them.
+// output and input and for the UTF-8 edition of the postal-code file. Bytes that do not convert
+// become a replacement character (U+FFFD towards UTF-8, "?" towards Shift-JIS) and the conversion
+// goes on behind them.
 
 #include <string>
 #include <string_view>
@@ -10,6 +11,22 @@ namespace marupo::text {
 
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
+
+// Tells a UTF-8 text from a Shift-JIS one: the text is UTF-8 when it is valid UTF-8 and holds at
+// least one byte above 0x7F. Shift-JIS kana and kanji are almost never valid UTF-8, and a text of
+// ASCII alone reads the same either way. Fed in pieces, so a long line need not be held whole.
+class Utf8Detector {
+  public:
+    void Feed(std::string_view piece);
+    bool IsUtf8() const { return valid_ && pending_ == 0 && nonAscii_; }
+
+  private:
+    bool valid_ = true;
+    bool nonAscii_ = false;
+    int pending_ = 0;           // continuation bytes still due
+    unsigned char low_ = 0x80;  // the range the next continuation byte must lie in
+    unsigned char high_ = 0xBF;
+};
 
 #ifdef _WIN32
 // Between a Windows code page (CP_ACP, CP_UTF8, 932, ...) and UTF-16.

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "postal/postal_bulk_search.h"
 #include "postal/postal_code.h"
-#include "postal/postal_file_search.h"
 #include "text/encoding.h"
+#include "text/sjis.h"
 
 namespace marupo::lookup {
 namespace {
@@ -19,11 +20,115 @@ constexpr char kBusinessUnopenable[] = "CSVファイル2のオープンに失敗
 // (for the message), so memory stays bounded whatever the input.
 constexpr std::size_t kMaxInputLine = 256;
 
-// Results already printed go out first, so that a terminal shows both streams in order.
-void Report(std::FILE* out, std::FILE* err, const TypedCode& code, const char* message) {
-    std::fflush(out);
-    std::fprintf(err, "%s: %s\n", code.utf8.c_str(), message);
+// Prints result lines and messages in order. Result lines are gathered and written together;
+// they all go out before a message, so that a terminal shows both streams in order.
+class Printer {
+  public:
+    Printer(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+    ~Printer() { Flush(); }
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+
+    // `address`: prefecture, city and street, tab-separated, in UTF-8 with a line feed.
+    void Result(const std::string& digits, std::string_view address) {
+        pending_ += digits;
+        pending_ += '\t';
+        pending_ += address;
+        if (pending_.size() >= kFlushBytes) Flush();
+    }
+
+    void Message(const TypedCode& code, const char* message) {
+        Flush();
+        std::fflush(out_);
+        std::fprintf(err_, "%s: %s\n", code.utf8.c_str(), message);
+    }
+
+  private:
+    static constexpr std::size_t kFlushBytes = 16 * 1024;
+
+    void Flush() {
+        std::fwrite(pending_.data(), 1, pending_.size(), out_);
+        pending_.clear();
+    }
+
+    std::FILE* out_;
+    std::FILE* err_;
+    std::string pending_;
+};
+
+// Appends a part of an address and the separator behind it. A damaged file can leave a lead byte
+// without its trail at the end of a part; it becomes "?", so that the conversion, which would
+// take the separator for its trail, keeps the lines and columns apart.
+void AppendPart(std::string& lines, const std::string& part, char separator) {
+    const bool cut = !part.empty() && text::IsLeadByte(static_cast<unsigned char>(part.back())) &&
+                     text::IsCharBoundary(part, part.size() - 1);
+    lines.append(part, 0, part.size() - (cut ? 1 : 0));
+    if (cut) lines += '?';
+    lines += separator;
 }
+
+// Appends the address as a line of output, still in Shift-JIS.
+void AppendAddress(std::string& lines, const PostalAddress& address) {
+    AppendPart(lines, address.prefecture, '\t');
+    AppendPart(lines, address.city, '\t');
+    AppendPart(lines, address.street, '\n');
+}
+
+// The addresses found for many codes, as lines of output: gathered in Shift-JIS as the search
+// finds them, converted to UTF-8 in one go, then taken code by code.
+class FoundAddresses {
+  public:
+    // Room for about `expected` addresses, so that the lines are not copied as they grow.
+    explicit FoundAddresses(std::size_t expected) {
+        keys_.reserve(expected);
+        lines_.reserve(expected * kTypicalLineBytes);
+    }
+
+    void Add(std::uint32_t code, const PostalAddress& address) {
+        keys_.push_back(std::uint64_t{code} << 32 | keys_.size());
+        AppendAddress(lines_, address);
+    }
+
+    // Once all are in: converts them and sorts them by code, in the file's order within a code.
+    void Finish() {
+        lines_ = text::Cp932ToUtf8(lines_);
+        starts_.assign(1, 0);
+        for (std::size_t at = lines_.find('\n'); at != std::string::npos;
+             at = lines_.find('\n', at + 1)) {
+            starts_.push_back(at + 1);
+        }
+        std::sort(keys_.begin(), keys_.end());
+    }
+
+    // Calls `print` with each line found for `code`.
+    template <typename Print>
+    void ForEach(std::uint32_t code, const Print& print) const {
+        for (std::size_t at = FirstOf(code); at < keys_.size() && keys_[at] >> 32 == code; ++at) {
+            const std::size_t line = keys_[at] & 0xFFFFFFFFu;
+            print(
+                std::string_view(lines_).substr(starts_[line], starts_[line + 1] - starts_[line]));
+        }
+    }
+
+  private:
+    static constexpr std::size_t kTypicalLineBytes = 48;
+
+    // The first key of `code`. The codes come in no order, so the halving avoids branches that
+    // the processor would guess wrong half the time.
+    std::size_t FirstOf(std::uint32_t code) const {
+        if (keys_.empty()) return 0;
+        const std::uint64_t key = std::uint64_t{code} << 32;
+        const std::uint64_t* base = keys_.data();
+        for (std::size_t n = keys_.size(); n > 1; n -= n / 2) {
+            base = base[n / 2] < key ? base + n / 2 : base;
+        }
+        return static_cast<std::size_t>(base - keys_.data()) + (*base < key ? 1 : 0);
+    }
+
+    std::vector<std::uint64_t> keys_;  // code, then the line's number in the order found
+    std::string lines_;
+    std::vector<std::size_t> starts_;  // where each line begins, and the end
+};
 
 bool TakeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                std::optional<std::string>& target, std::string& error) {
@@ -77,6 +182,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
             options.help = true;
         } else if (arg == "--div-city") {
             options.divCity = true;
+        } else if (arg == "--all") {
+            options.everyRecord = true;
         } else if (HasPrefix(arg, "--nationwide")) {
             if (!TakeValue(args, i, "--nationwide", options.nationwideFile, error)) return false;
         } else if (HasPrefix(arg, "--business")) {
@@ -100,12 +207,15 @@ void PrintHelp(std::FILE* out) {
         "\n"
         "Each CODE is validated as the editor does (seven digits, optionally with one\n"
         "hyphen or blank among them). With no CODE, codes are read from standard input,\n"
-        "one per line.\n"
+        "one per line. Many codes are looked up together, in one pass over each file.\n"
         "\n"
-        "  --nationwide FILE  the nationwide file (KEN_ALL.CSV)\n"
+        "  --nationwide FILE  the nationwide file: KEN_ALL.CSV, or utf_ken_all.csv,\n"
+        "                     the UTF-8 edition with one line per record\n"
         "  --business FILE    the business-office file (JIGYOSYO.CSV)\n"
         "  --div-city         move the ward of a designated city to the front of the\n"
         "                     street (札幌市中央区 -> 札幌市 + 中央区...)\n"
+        "  --all              every record for the code, not only the first one, in\n"
+        "                     file order\n"
         "  -h, --help         display this help and exit\n"
         "\n"
 #ifdef _WIN32
@@ -115,7 +225,8 @@ void PrintHelp(std::FILE* out) {
         "Without options, KEN_ALL.CSV and JIGYOSYO.CSV in the current directory are used.\n"
 #endif
         "\n"
-        "For each code found, one line goes to standard output in UTF-8:\n"
+        "For each code found, one line (with --all one per record) goes to standard\n"
+        "output in UTF-8:\n"
         "  CODE7<TAB>prefecture<TAB>city<TAB>street\n"
         "Codes that are invalid or not found, and files that cannot be opened, are\n"
         "reported on standard error, each line starting with the code as given.\n"
@@ -124,44 +235,85 @@ void PrintHelp(std::FILE* out) {
         out);
 }
 
-bool LookUp(const TypedCode& code, const PostalSettings& settings, std::FILE* out, std::FILE* err) {
-    std::string digits;
-    if (!NormalizePostalCode(code.cp932, digits)) {
-        Report(out, err, code, kInvalidCode);
-        return false;
+bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& settings,
+                 bool everyRecord, std::FILE* out, std::FILE* err) {
+    // The seven digits of each valid code; empty for an invalid one, which is not looked up.
+    std::vector<std::string> digits(codes.size());
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (!NormalizePostalCode(codes[i].cp932, digits[i])) digits[i].clear();
     }
-    PostalAddress address;
-    switch (postal::SearchPostalFiles(digits, settings, address)) {
-        case postal::SearchOutcome::found: {
-            const std::string line = digits + '\t' + address.prefecture + '\t' + address.city +
-                                     '\t' + address.street + '\n';
-            const std::string utf8 = text::Cp932ToUtf8(line);
-            std::fwrite(utf8.data(), 1, utf8.size(), out);
-            return true;
+    const auto first =
+        std::find_if(digits.begin(), digits.end(), [](const std::string& d) { return !d.empty(); });
+    // One code, however often given, is searched as the editor searches it.
+    const bool single = !everyRecord && first != digits.end() &&
+                        std::all_of(first, digits.end(),
+                                    [&](const std::string& d) { return d.empty() || d == *first; });
+    std::vector<postal::SearchOutcome> outcomes(codes.size(), postal::SearchOutcome::notFound);
+    FoundAddresses found(codes.size());
+    if (single) {
+        PostalAddress address;
+        const postal::SearchOutcome outcome = postal::SearchPostalFiles(*first, settings, address);
+        std::fill(outcomes.begin(), outcomes.end(), outcome);
+        std::uint32_t code = 0;
+        postal::CodeSet::Parse(*first, code);
+        if (outcome == postal::SearchOutcome::found) found.Add(code, address);
+    } else if (first != digits.end()) {
+        outcomes = postal::SearchPostalFilesAtOnce(
+            digits, settings,
+            everyRecord ? postal::RecordChoice::kEvery : postal::RecordChoice::kFirst,
+            [&found](std::uint32_t code, const PostalAddress& address) {
+                found.Add(code, address);
+            });
+    }
+    found.Finish();
+
+    Printer printer(out, err);
+    bool allFound = true;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (digits[i].empty()) {
+            printer.Message(codes[i], kInvalidCode);
+            allFound = false;
+            continue;
         }
-        case postal::SearchOutcome::notFound:
-            break;
-        case postal::SearchOutcome::nationwideUnopenable:
-        case postal::SearchOutcome::nationwideUnreadable:
-            Report(out, err, code, kNationwideUnopenable);
-            break;
-        case postal::SearchOutcome::businessUnopenable:
-        case postal::SearchOutcome::businessUnreadable:
-            Report(out, err, code, kBusinessUnopenable);
-            break;
+        switch (outcomes[i]) {
+            case postal::SearchOutcome::found: {
+                std::uint32_t code = 0;
+                postal::CodeSet::Parse(digits[i], code);
+                found.ForEach(code,
+                              [&](std::string_view line) { printer.Result(digits[i], line); });
+                continue;
+            }
+            case postal::SearchOutcome::notFound:
+                break;
+            case postal::SearchOutcome::nationwideUnopenable:
+            case postal::SearchOutcome::nationwideUnreadable:
+                printer.Message(codes[i], kNationwideUnopenable);
+                break;
+            case postal::SearchOutcome::businessUnopenable:
+            case postal::SearchOutcome::businessUnreadable:
+                printer.Message(codes[i], kBusinessUnopenable);
+                break;
+        }
+        printer.Message(codes[i], kNotFound);
+        allFound = false;
     }
-    Report(out, err, code, kNotFound);
-    return false;
+    return allFound;
 }
 
-bool LookUpLines(std::FILE* in, const PostalSettings& settings, std::FILE* out, std::FILE* err) {
+bool LookUpLines(std::FILE* in, const PostalSettings& settings, bool everyRecord,
+                 std::size_t perPass, std::FILE* out, std::FILE* err) {
     bool allFound = true;
+    std::vector<TypedCode> codes;
+    // Room for a whole pass at once: memory is only taken as codes arrive, and never copied.
+    codes.reserve(perPass);
     std::string line;
-    while (ReadLine(in, line)) {
-        if (line.empty()) continue;
-        if (!LookUp(TypedCode{line, text::Utf8ToCp932(line)}, settings, out, err)) {
-            allFound = false;
-        }
+    bool more = true;
+    while (more) {
+        more = ReadLine(in, line);
+        if (more && !line.empty()) codes.push_back(TypedCode{line, text::Utf8ToCp932(line)});
+        if (codes.empty() || (more && codes.size() < perPass)) continue;
+        if (!LookUpCodes(codes, settings, everyRecord, out, err)) allFound = false;
+        codes.clear();
     }
     return allFound;
 }

@@ -22,6 +22,7 @@ struct Options {
     std::optional<std::string> nationwideFile;
     std::optional<std::string> businessFile;
     bool divCity = false;
+    bool everyRecord = false;  // --all
     bool help = false;
     std::vector<std::string> codes;  // as given; none means: read from standard input
 };
@@ -31,12 +32,19 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
 
 void PrintHelp(std::FILE* out);
 
-// Looks one code up and prints the result line to `out` or the messages to `err`. True when the
-// code was found.
-bool LookUp(const TypedCode& code, const PostalSettings& settings, std::FILE* out, std::FILE* err);
+// Looks the codes up and prints, in their order, the result lines to `out` and the messages to
+// `err`. A single code is searched as the editor searches it; several are looked up together, in
+// one pass over each file. True when every code was found.
+bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& settings,
+                 bool everyRecord, std::FILE* out, std::FILE* err);
+
+// How many codes from standard input are looked up together: all of a large input in few passes,
+// with memory bounded however long it is.
+inline constexpr std::size_t kCodesPerPass = 100000;
 
 // Reads codes one per line from `in` (UTF-8; a CR before the line feed and empty lines are
-// ignored) and looks each up. True when every code was found.
-bool LookUpLines(std::FILE* in, const PostalSettings& settings, std::FILE* out, std::FILE* err);
+// ignored) and looks them up `perPass` at a time. True when every code was found.
+bool LookUpLines(std::FILE* in, const PostalSettings& settings, bool everyRecord,
+                 std::size_t perPass, std::FILE* out, std::FILE* err);
 
 }  // namespace marupo::lookup

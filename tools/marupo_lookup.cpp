@@ -14,6 +14,8 @@
 
 #include "settings/settings_store.h"
 #include "ui/module_state.h"
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -47,6 +49,10 @@ void PrepareStreams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+bool InputIsTerminal() {
+    return _isatty(_fileno(stdin)) != 0;
+}
+
 #else
 
 TypedCode FromArgument(const std::string& arg) {
@@ -61,6 +67,10 @@ PostalSettings DefaultSettings() {
 }
 
 void PrepareStreams() {}
+
+bool InputIsTerminal() {
+    return isatty(fileno(stdin)) != 0;
+}
 
 #endif
 
@@ -89,13 +99,15 @@ int main(int argc, char** argv) {
 
     bool allFound = true;
     if (options.codes.empty()) {
-        allFound = marupo::lookup::LookUpLines(stdin, settings, stdout, stderr);
+        // Someone typing codes gets each answer at once.
+        const std::size_t perPass = InputIsTerminal() ? 1 : marupo::lookup::kCodesPerPass;
+        allFound = marupo::lookup::LookUpLines(stdin, settings, options.everyRecord, perPass,
+                                               stdout, stderr);
     } else {
-        for (const std::string& code : options.codes) {
-            if (!marupo::lookup::LookUp(FromArgument(code), settings, stdout, stderr)) {
-                allFound = false;
-            }
-        }
+        std::vector<TypedCode> codes;
+        for (const std::string& code : options.codes) codes.push_back(FromArgument(code));
+        allFound =
+            marupo::lookup::LookUpCodes(codes, settings, options.everyRecord, stdout, stderr);
     }
     return std::fflush(stdout) == 0 && allFound ? 0 : 1;
 }

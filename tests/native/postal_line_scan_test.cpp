@@ -54,20 +54,42 @@ class LineCollector final : public LineSink {
 };
 
 // The search as a plain reading of the rules: split at line feeds, walk each line character-wise.
-ScanResult ReferenceScan(const std::string& content, const std::string& code, std::string& line) {
-    if (code.empty()) return ScanResult::noHit;
+// The first line holding any of `codes` is `line`, the one after it `next`, and `found` the codes
+// it holds in the order they first occur.
+ScanResult ReferenceScan(const std::string& content, const std::vector<std::string>& codes,
+                         std::string& line, std::string& next, std::vector<std::string>& found) {
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
         if (end == std::string::npos) end = content.size();
-        std::string candidate = content.substr(start, end - start);
-        if (text::FindCharWise(candidate, code) != std::string::npos) {
-            line = candidate;
+        line = content.substr(start, end - start);
+        std::vector<std::pair<std::size_t, std::string>> hits;
+        for (const std::string& code : codes) {
+            const std::size_t at =
+                code.empty() ? std::string::npos : text::FindCharWise(line, code);
+            if (at != std::string::npos) hits.emplace_back(at, code);
+        }
+        if (!hits.empty()) {
+            std::sort(hits.begin(), hits.end());
+            found.clear();
+            for (const auto& hit : hits) found.push_back(hit.second);
+            next.clear();
+            if (end < content.size()) {
+                const std::size_t after = content.find('\n', end + 1);
+                next = content.substr(
+                    end + 1, after == std::string::npos ? std::string::npos : after - end - 1);
+            }
             return ScanResult::hit;
         }
         start = end + 1;
     }
     return ScanResult::noHit;
+}
+
+ScanResult FindFirst(PostalFile& file, std::string_view code, LineSink& sink,
+                     std::size_t blockSize = kDefaultBlockSize) {
+    LineScanner scanner(file, blockSize);
+    return scanner.FindLine(code, sink);
 }
 
 TEST(FindBytesTest, AgreesWithStringFind) {
@@ -84,43 +106,63 @@ TEST(FindBytesTest, AgreesWithStringFind) {
     }
 }
 
-TEST(ScanForFirstLineTest, AgreesWithLineByLineReferenceAtEveryBlockSize) {
-    // Lead-byte values, a trail byte that is 市's, digits of the code and line breaks, so that
-    // codes straddle blocks, hide behind lead bytes and lines span many blocks.
-    const std::string code = "0600000";
-    const std::vector<std::string> parts = {"0600000",
-                                            "060000",
-                                            "0",
-                                            "\x8E",
-                                            "\x81",
-                                            "\x73",
-                                            ",",
-                                            "\"",
-                                            "\n",
-                                            "\r\n",
-                                            "\x8E\x73",
-                                            "a",
-                                            std::string(1, '\0')};
+TEST(LineScannerTest, AgreesWithLineByLineReferenceAtEveryBlockSize) {
+    // Lead-byte values, a trail byte that is 市's, digits of the codes and line breaks, so that
+    // codes straddle blocks, hide behind lead bytes, run on in longer numbers and lines span many
+    // blocks; every third file starts with a byte-order mark.
+    const std::vector<std::string> codes = {"0600000", "6000006"};
+    const std::vector<std::string> parts = {
+        "0600000", "060000", "0",  "6",    "\x8E",     "\x81", "\x73",
+        ",",       "\"",     "\n", "\r\n", "\x8E\x73", "a",    std::string(1, '\0')};
+    CodeSet set;
+    for (const std::string& code : codes) {
+        std::uint32_t number = 0;
+        ASSERT_TRUE(CodeSet::Parse(code, number));
+        set.Insert(number);
+    }
     std::mt19937 random(3);
     for (int round = 0; round < 1500; ++round) {
         std::string content;
         const std::size_t count = random() % 40;
         for (std::size_t i = 0; i < count; ++i) content += parts[random() % parts.size()];
-        std::string expectedLine;
-        const ScanResult expected = ReferenceScan(content, code, expectedLine);
+        const std::string file = (round % 3 == 0 ? "\xEF\xBB\xBF" : "") + content;
+        std::string line;
+        std::string next;
+        std::vector<std::string> expectedFound;
+        const ScanResult one = ReferenceScan(content, {codes[0]}, line, next, expectedFound);
+        const std::string oneLine = line;
+        const ScanResult any = ReferenceScan(content, codes, line, next, expectedFound);
         for (std::size_t block : {1u, 2u, 3u, 6u, 7u, 8u, 13u, 64u, 65536u}) {
-            MemoryFile file(content);
+            MemoryFile single(file);
             LineCollector sink;
-            const ScanResult result = ScanForFirstLine(file, code, sink, block);
-            ASSERT_EQ(result, expected) << "round " << round << " block " << block;
-            if (expected == ScanResult::hit) {
-                ASSERT_EQ(sink.line, expectedLine) << "round " << round << " block " << block;
+            ASSERT_EQ(FindFirst(single, codes[0], sink, block), one) << round << " block " << block;
+            if (one == ScanResult::hit) {
+                ASSERT_EQ(sink.line, oneLine) << round << " block " << block;
             }
+
+            // The set finds the first line that holds either code, names them, and leaves the
+            // scanner on the line after.
+            MemoryFile several(file);
+            LineScanner scanner(several, block);
+            LineCollector first;
+            std::vector<std::uint32_t> found;
+            ASSERT_EQ(scanner.FindLine(set, first, found), any) << round << " block " << block;
+            if (any != ScanResult::hit) continue;
+            ASSERT_EQ(first.line, line) << round << " block " << block;
+            ASSERT_EQ(found.size(), expectedFound.size()) << round << " block " << block;
+            for (std::size_t i = 0; i < found.size(); ++i) {
+                std::uint32_t number = 0;
+                CodeSet::Parse(expectedFound[i], number);
+                ASSERT_EQ(found[i], number) << round << " block " << block;
+            }
+            LineCollector after;
+            scanner.ReadLine(after);
+            ASSERT_EQ(after.line, next) << round << " block " << block;
         }
     }
 }
 
-TEST(ScanForFirstLineTest, LeadByteBeforeTheCodeHidesItsFirstDigit) {
+TEST(LineScannerTest, LeadByteBeforeTheCodeHidesItsFirstDigit) {
     // 0x81 takes the following "0" as its trail byte, so the code is not at a character boundary
     // on the first line; the second line holds it properly.
     const std::string content =
@@ -128,44 +170,44 @@ TEST(ScanForFirstLineTest, LeadByteBeforeTheCodeHidesItsFirstDigit) {
         "0600000,x\n\x8E\x73\x8E\x73,0600000,y\n";
     MemoryFile file(content);
     LineCollector sink;
-    ASSERT_EQ(ScanForFirstLine(file, "0600000", sink, 4), ScanResult::hit);
+    ASSERT_EQ(FindFirst(file, "0600000", sink, 4), ScanResult::hit);
     EXPECT_EQ(sink.line, "\x8E\x73\x8E\x73,0600000,y");
 }
 
-TEST(ScanForFirstLineTest, LineStartedBlocksEarlierIsReadAgainFromItsStart) {
+TEST(LineScannerTest, LineStartedBlocksEarlierIsReadAgainFromItsStart) {
     const std::string longLine = "head," + std::string(300000, 'x') + ",0600000,tail";
     MemoryFile file("first\n" + longLine + "\nnext 0600000\n");
     LineCollector sink;
-    ASSERT_EQ(ScanForFirstLine(file, "0600000", sink, 4096), ScanResult::hit);
+    ASSERT_EQ(FindFirst(file, "0600000", sink, 4096), ScanResult::hit);
     EXPECT_EQ(sink.line, longLine);
     EXPECT_EQ(file.seeks, 1);
 }
 
-TEST(ScanForFirstLineTest, LineGoingOnBlocksLaterIsFedToItsEnd) {
+TEST(LineScannerTest, LineGoingOnBlocksLaterIsFedToItsEnd) {
     const std::string longLine = "0600000," + std::string(300000, '\x82') + "x,tail";
     MemoryFile file(longLine + "\r\nafter");
     LineCollector sink;
-    ASSERT_EQ(ScanForFirstLine(file, "0600000", sink, 4096), ScanResult::hit);
+    ASSERT_EQ(FindFirst(file, "0600000", sink, 4096), ScanResult::hit);
     EXPECT_EQ(sink.line, longLine + "\r");
     EXPECT_EQ(file.seeks, 0);
     EXPECT_GT(sink.pieces, 1);
 }
 
-TEST(ScanForFirstLineTest, ReadErrorsEndTheScan) {
+TEST(LineScannerTest, ReadErrorsEndTheScan) {
     const std::string content = std::string(10000, 'a') + "\n0600000\n";
     for (std::size_t failAt : {0u, 5000u, 10003u}) {
         MemoryFile file(content, failAt);
         LineCollector sink;
-        EXPECT_EQ(ScanForFirstLine(file, "0600000", sink, 1024), ScanResult::readError) << failAt;
+        EXPECT_EQ(FindFirst(file, "0600000", sink, 1024), ScanResult::readError) << failAt;
     }
 }
 
-TEST(ScanForFirstLineTest, EmptyInputAndEmptyCodeFindNothing) {
+TEST(LineScannerTest, EmptyInputAndEmptyCodeFindNothing) {
     MemoryFile empty("");
     LineCollector sink;
-    EXPECT_EQ(ScanForFirstLine(empty, "0600000", sink), ScanResult::noHit);
+    EXPECT_EQ(FindFirst(empty, "0600000", sink), ScanResult::noHit);
     MemoryFile some("abc\n");
-    EXPECT_EQ(ScanForFirstLine(some, "", sink), ScanResult::noHit);
+    EXPECT_EQ(FindFirst(some, "", sink), ScanResult::noHit);
     EXPECT_EQ(sink.pieces, 0);
 }
 
@@ -193,7 +235,7 @@ TEST_P(ColumnPickerTest, TakesClosedColumnsWithoutTheirQuotes) {
     const PickCase& c = GetParam();
     // Whole, and in pieces of every small size.
     for (std::size_t piece : {c.line.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
-        ColumnPicker picker(2, 3);
+        ColumnPicker picker({2, 3, 4});
         for (std::size_t at = 0; at < c.line.size(); at += piece) {
             picker.Feed(std::string_view(c.line).substr(at, piece));
         }
@@ -227,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ColumnPickerTest, LongColumnsAreCappedAtACharacterBoundary) {
     // A quoted column of 5 double-byte characters and one of 7 bytes, capped at 5 bytes.
     const std::string wide = "\x8E\x73\x8E\x73\x8E\x73\x8E\x73\x8E\x73";
-    ColumnPicker picker(0, 3, 5);
+    ColumnPicker picker({0, 1, 2}, 5);
     picker.Feed("\"" + wide + "\",abcdefg,\"ab\",");
     EXPECT_EQ(picker.Column(0), "\x8E\x73\x8E\x73");
     EXPECT_EQ(picker.Column(1), "abcde");

@@ -5,10 +5,12 @@
 
 #include "tests/support/unique_name.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -240,6 +242,128 @@ TEST_F(LookupToolTest, HelpAndUsageErrors) {
     r = Run({"--nationwide"});
     EXPECT_NE(r.err.find("requires an argument"), std::string::npos) << r.err;
     EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(LookupToolTest, AllPrintsEveryRecordOfTheCodeInFileOrder) {
+    const std::string nationwide =
+        Write("ALL.CSV", Ken("4520961", "愛知県", "清須市", "春日（一）") +
+                             Ken("4520961", "愛知県", "清須市", "春日（二、") +
+                             Ken("4520961", "愛知県", "清須市", "三）") +
+                             Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
+                             Ken("4520961", "愛知県", "清須市", "西枇杷島町"));
+    const RunResult r =
+        Run({"--all", "--nationwide", nationwide, "--business", business_, "4520961", "1008799"});
+    EXPECT_EQ(r.out,
+              "4520961\t愛知県\t清須市\t春日（一）\n"
+              "4520961\t愛知県\t清須市\t春日（二、三）\n"
+              "4520961\t愛知県\t清須市\t西枇杷島町\n"
+              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(LookupToolTest, ManyCodesAtOnceAnswerAsEachCodeAlone) {
+    const std::string samples = MARUPO_SOURCE_DIR "/data/sample/";
+    const std::vector<std::string> files = {
+        "--nationwide", Write("S_KEN.CSV", ReadFile(samples + "KEN_ALL.CSV")), "--business",
+        Write("S_JIG.CSV", ReadFile(samples + "JIGYOSYO.CSV"))};
+    // Continued, placeholder, hyphenated, business office, in neither file, invalid, two
+    // prefectures, repeated, the last code of the file.
+    const std::vector<std::string> codes = {"0660005", "0600000", "064-0941", "1003131", "1234567",
+                                            "12345",   "4980000", "0660005",  "7390474"};
+    RunResult alone;
+    alone.status = 0;
+    std::string input;
+    for (const std::string& code : codes) {
+        std::vector<std::string> args = files;
+        args.push_back(code);
+        const RunResult r = Run(args);
+        alone.out += r.out;
+        alone.err += r.err;
+        alone.status = std::max(alone.status, r.status);
+        input += code + "\n";
+    }
+    ASSERT_EQ(alone.status, 1);
+    std::vector<std::string> args = files;
+    args.insert(args.end(), codes.begin(), codes.end());
+    for (const RunResult& together : {Run(args), Run(files, input)}) {
+        EXPECT_EQ(together.out, alone.out);
+        EXPECT_EQ(together.err, alone.err);
+        EXPECT_EQ(together.status, alone.status);
+    }
+}
+
+TEST_F(LookupToolTest, DamagedTextKeepsLinesAndColumnsApart) {
+    // A city and a street that end in a lead byte without its trail.
+    const std::string nationwide =
+        Write("DAMAGED.CSV", S("01101,\"060  \",\"0600001\",a,b,c,\"北海道\",\"") + "\x8E\x44\x81" +
+                                 "\",\"\x81\",0\r\n" +
+                                 Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"));
+    const RunResult r =
+        Run({"--nationwide", nationwide, "--business", business_, "0600001", "0640941"});
+    EXPECT_EQ(r.out,
+              "0600001\t北海道\t札?\t?\n"
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+}
+
+// The first line where two outputs differ, for a readable failure.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+    std::istringstream left(a);
+    std::istringstream right(b);
+    std::string l;
+    std::string r;
+    for (int line = 1;; ++line) {
+        const bool moreLeft = static_cast<bool>(std::getline(left, l));
+        const bool moreRight = static_cast<bool>(std::getline(right, r));
+        if (!moreLeft && !moreRight) return "";
+        if (l != r || moreLeft != moreRight) {
+            return "line " + std::to_string(line) + ": " + l + " | " + r;
+        }
+    }
+}
+
+// The full-size files: where MARUPO_BENCH_DATA says, else ../shared/data beside the checkout.
+fs::path FullSizeData() {
+    const char* set = std::getenv("MARUPO_BENCH_DATA");
+    return fs::absolute(set != nullptr && *set != '\0'
+                            ? fs::path(set)
+                            : fs::path(MARUPO_SOURCE_DIR) / ".." / "shared" / "data");
+}
+
+TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
+    const fs::path data = FullSizeData();
+    for (const char* name : {"KEN_ALL.CSV", "utf_ken_all.csv", "JIGYOSYO.CSV"}) {
+        if (!fs::exists(data / name)) {
+            GTEST_SKIP() << "no full-size " << name << " in " << data
+                         << " (MARUPO_BENCH_DATA names another folder)";
+        }
+    }
+    // Every code of the nationwide file, once, in file order: column 2 without its quotes.
+    std::istringstream ken(ReadFile(data / "KEN_ALL.CSV"));
+    std::set<std::string> seen;
+    std::string codes;
+    for (std::string line; std::getline(ken, line);) {
+        const std::size_t start = line.find(",\"", line.find(',') + 1) + 2;
+        const std::string code = line.substr(start, 7);
+        if (seen.insert(code).second) codes += code + "\n";
+    }
+    ASSERT_GT(seen.size(), 100000u);
+    const std::string business = (data / "JIGYOSYO.CSV").string();
+    for (const char* option : {"", "--div-city", "--all"}) {
+        const auto run = [&](const char* nationwide) {
+            std::vector<std::string> args = {"--nationwide", (data / nationwide).string(),
+                                             "--business", business};
+            if (*option != '\0') args.push_back(option);
+            return Run(args, codes);
+        };
+        const RunResult sjis = run("KEN_ALL.CSV");
+        const RunResult utf8 = run("utf_ken_all.csv");
+        EXPECT_EQ(sjis.status, 0) << option;
+        EXPECT_EQ(sjis.err, "") << option;
+        EXPECT_GE(static_cast<std::size_t>(std::count(sjis.out.begin(), sjis.out.end(), '\n')),
+                  seen.size())
+            << option;
+        EXPECT_TRUE(sjis.out == utf8.out) << option << ": " << FirstDifference(sjis.out, utf8.out);
+    }
 }
 
 #ifndef _WIN32

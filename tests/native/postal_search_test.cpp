@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "postal/postal_file_search.h"
+#include "postal/postal_bulk_search.h"
+#include "postal/postal_record.h"
 #include "text/encoding.h"
 
 namespace marupo::postal {
@@ -69,6 +70,7 @@ struct SearchCase {
     std::string prefecture;  // expected, UTF-8
     std::string city;
     std::string street;
+    bool utf8Edition = false;  // the nationwide file is written as it stands, in UTF-8
 };
 
 void PrintTo(const SearchCase& c, std::ostream* os) {
@@ -89,18 +91,48 @@ TEST_P(SearchPostalFilesTest, FindsTheAddressAsTheFilesHoldIt) {
     const SearchCase& c = GetParam();
     TempDir dir;
     PostalSettings settings;
-    settings.nationwideFile = dir.Write("KEN_ALL.CSV", S(c.nationwide));
+    settings.nationwideFile =
+        dir.Write("KEN_ALL.CSV", c.utf8Edition ? c.nationwide : S(c.nationwide));
     settings.businessFile = dir.Write("JIGYOSYO.CSV", S(c.business));
     settings.divCity = c.divCity;
-    // The result holds an earlier lookup's parts: none of them may survive.
-    PostalAddress result{"stale", "stale", "stale"};
+    std::uint32_t number = 0;
+    ASSERT_TRUE(CodeSet::Parse(c.code, number));
     for (std::size_t block : {kDefaultBlockSize, std::size_t{5}}) {
-        ASSERT_EQ(SearchPostalFiles(c.code, settings, result, OpenPostalFile, block), c.outcome);
+        // The result holds an earlier lookup's parts: none of them may survive.
+        PostalAddress single{"stale", "stale", "stale"};
+        ASSERT_EQ(SearchPostalFiles(c.code, settings, single, OpenPostalFile, block), c.outcome);
+        // Looked up among other codes, in one pass, the code gives the same.
+        std::vector<PostalAddress> together;
+        const std::vector<SearchOutcome> outcomes = SearchPostalFilesAtOnce(
+            {"0000001", c.code, c.code}, settings, RecordChoice::kFirst,
+            [&](std::uint32_t code, const PostalAddress& address) {
+                if (code == number) together.push_back(address);
+            },
+            OpenPostalFile, block);
+        ASSERT_EQ(outcomes[1], c.outcome) << "block " << block;
+        ASSERT_EQ(outcomes[2], c.outcome) << "block " << block;
         if (c.outcome != SearchOutcome::found) continue;
-        EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
-        EXPECT_EQ(result.city, S(c.city)) << "block " << block;
-        EXPECT_EQ(result.street, S(c.street)) << "block " << block;
+        ASSERT_EQ(together.size(), 1u) << "block " << block;
+        for (const PostalAddress& result : {single, together[0]}) {
+            EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
+            EXPECT_EQ(result.city, S(c.city)) << "block " << block;
+            EXPECT_EQ(result.street, S(c.street)) << "block " << block;
+        }
     }
+}
+
+// A town area that never closes its parenthesis, one line more than a record may take.
+std::string NeverClosing(bool joined) {
+    std::string text;
+    for (std::size_t i = 0; i <= kMaxRecordLines; ++i) {
+        const std::string part = "協和（" + std::to_string(i) + "、";
+        if (joined) {
+            if (i < kMaxRecordLines) text += part;
+        } else {
+            text += Ken("0660005", "北海道", "千歳市", part);
+        }
+    }
+    return text;
 }
 
 const std::string kSapporoPlaceholder =
@@ -111,11 +143,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SearchCase{"nationwide hit", Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 0,
                    "0640941", SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘"},
-        SearchCase{"first line of several wins",
+        SearchCase{"continued town area joined",
                    Ken("0660005", "北海道", "千歳市", "協和（８８－２、２７１－１０、") +
-                       Ken("0660005", "北海道", "千歳市", "３４３－２、４０４－１）"),
+                       Ken("0660005", "北海道", "千歳市", "３４３－２、") +
+                       Ken("0660005", "北海道", "千歳市", "４０４－１）") +
+                       Ken("0660005", "北海道", "千歳市", "協和（その他）"),
                    "", 0, "0660005", SearchOutcome::found, "北海道", "千歳市",
-                   "協和（８８－２、２７１－１０、"},
+                   "協和（８８－２、２７１－１０、３４３－２、４０４－１）"},
+        SearchCase{"line with another code ends the town area",
+                   Ken("0660005", "北海道", "千歳市", "協和（８８－２、") +
+                       Ken("0660006", "北海道", "千歳市", "４０４－１）"),
+                   "", 0, "0660005", SearchOutcome::found, "北海道", "千歳市", "協和（８８－２、"},
+        SearchCase{"never-closing town area stops at the bound", NeverClosing(false), "", 0,
+                   "0660005", SearchOutcome::found, "北海道", "千歳市", NeverClosing(true)},
+        SearchCase{"closed town area is not joined to the next record",
+                   Ken("1000004", "東京都", "千代田区", "大手町（次のビルを除く）") +
+                       Ken("1000004", "東京都", "千代田区", "大手町（地階・階層不明）"),
+                   "", 0, "1000004", SearchOutcome::found, "東京都", "千代田区",
+                   "大手町（次のビルを除く）"},
+        SearchCase{"business lines are never joined", "",
+                   Jig("1008799", "東京都", "千代田区", "大手町（", "１") +
+                       Jig("1008799", "東京都", "千代田区", "）", "２"),
+                   0, "1008799", SearchOutcome::found, "東京都", "千代田区", "大手町（１"},
+        SearchCase{"UTF-8 edition converted",
+                   Ken("0600000", "北海道", "札幌市中央区", "以下に掲載がない場合") +
+                       Ken("0600042", "北海道", "札幌市中央区", "大通西（１～１９丁目）"),
+                   "", 1, "0600042", SearchOutcome::found, "北海道", "札幌市",
+                   "中央区大通西（１～１９丁目）", true},
+        SearchCase{"UTF-8 placeholder removed", kSapporoPlaceholder, "", 0, "0600000",
+                   SearchOutcome::found, "北海道", "札幌市中央区", "", true},
+        // Shift-JIS lines and UTF-8 lines may even share a file: each line is taken as it is.
+        SearchCase{"Shift-JIS line among UTF-8 ones",
+                   S(Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘")) +
+                       Ken("0660005", "北海道", "千歳市", "協和"),
+                   "", 0, "0640941", SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘",
+                   true},
         SearchCase{"placeholder removed", kSapporoPlaceholder, "", 0, "0600000",
                    SearchOutcome::found, "北海道", "札幌市中央区", ""},
         SearchCase{"placeholder removed before the ward moves", kSapporoPlaceholder, "", 1,
@@ -279,6 +341,18 @@ TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
     opened.clear();
     EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024), SearchOutcome::found);
     EXPECT_EQ(opened, (std::vector<std::string>{settings.nationwideFile, settings.businessFile}));
+
+    // Looked up together, each code fares as alone: the first line was read before the error.
+    failing = settings.nationwideFile;
+    const std::vector<std::string> codes = {"0010000", "1008799"};
+    const std::vector<SearchOutcome> together = SearchPostalFilesAtOnce(
+        codes, settings, RecordChoice::kFirst, [](std::uint32_t, const PostalAddress&) {}, opener,
+        1024);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        EXPECT_EQ(together[i], SearchPostalFiles(codes[i], settings, result, opener, 1024))
+            << codes[i];
+    }
+    EXPECT_EQ(together[0], SearchOutcome::found);
 }
 
 TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {

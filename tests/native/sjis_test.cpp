@@ -98,6 +98,12 @@ TEST(EncodingTest, ConvertsBetweenCodePage932AndUtf8) {
     EXPECT_EQ(Cp932ToUtf8(sjis), utf8);
     EXPECT_EQ(Utf8ToCp932(utf8), sjis);
     EXPECT_EQ(Cp932ToUtf8("abc-123"), "abc-123");
+    // Half-width kana take one byte and three in UTF-8: a long text outgrows any first guess.
+    const std::string kana(3000, '\xB1');
+    std::string kanaUtf8;
+    for (std::size_t i = 0; i < kana.size(); ++i) kanaUtf8 += "ｱ";
+    EXPECT_EQ(Cp932ToUtf8(kana), kanaUtf8);
+    EXPECT_EQ(Utf8ToCp932(kanaUtf8), kana);
     EXPECT_EQ(Cp932ToUtf8(""), "");
     EXPECT_EQ(Utf8ToCp932(""), "");
 }

@@ -1,0 +1,183 @@
+#include "postal/postal_bulk_search.h"
+
+#include <algorithm>
+
+#include "postal/postal_record.h"
+
+namespace marupo::postal {
+namespace {
+
+// A record whose town area may go on, with the codes whose record it is.
+struct PendingRecord {
+    AddressRecord record;
+    std::vector<std::uint32_t> owners;
+};
+
+class BulkSearch {
+  public:
+    BulkSearch(const std::vector<std::string>& codes, const PostalSettings& settings,
+               RecordChoice choice, const AddressSink& sink)
+        : settings_(settings), choice_(choice), sink_(sink) {
+        for (const std::string& text : codes) {
+            std::uint32_t code = 0;
+            if (CodeSet::Parse(text, code)) wanted_.Insert(code);
+        }
+    }
+
+    // The nationwide file for every code, then the business-office file for the codes without a
+    // nationwide record. A file that fails settles every code still without a record.
+    void Run(const FileOpener& open, std::size_t blockSize) {
+        nationwideFailure_ = SearchFile(settings_.nationwideFile, PostalFileKind::kNationwide,
+                                        nationwideDelivered_, open, blockSize);
+        if (nationwideFailure_ != SearchOutcome::notFound) return;
+        if (choice_ == RecordChoice::kEvery) {
+            // Every record of a code lies in one file.
+            for (const std::uint32_t code : nationwideDelivered_) wanted_.Erase(code);
+        }
+        if (wanted_.Empty()) return;
+        businessFailure_ = SearchFile(settings_.businessFile, PostalFileKind::kBusiness,
+                                      businessDelivered_, open, blockSize);
+    }
+
+    std::vector<SearchOutcome> Outcomes(const std::vector<std::string>& codes) const {
+        std::vector<SearchOutcome> outcomes;
+        outcomes.reserve(codes.size());
+        for (const std::string& text : codes) {
+            std::uint32_t code = 0;
+            if (!CodeSet::Parse(text, code)) {
+                outcomes.push_back(SearchOutcome::notFound);
+            } else if (Delivered(code)) {
+                outcomes.push_back(SearchOutcome::found);
+            } else if (nationwideFailure_ != SearchOutcome::notFound) {
+                outcomes.push_back(nationwideFailure_);
+            } else {
+                outcomes.push_back(businessFailure_);
+            }
+        }
+        return outcomes;
+    }
+
+  private:
+    // Whether a record went to the sink for `code` and still counts. With kFirst a code leaves
+    // the wanted set at its record, so the set itself tells.
+    bool Delivered(std::uint32_t code) const {
+        if (choice_ == RecordChoice::kFirst) return !wanted_.Contains(code);
+        return std::binary_search(nationwideDelivered_.begin(), nationwideDelivered_.end(), code) ||
+               std::binary_search(businessDelivered_.begin(), businessDelivered_.end(), code);
+    }
+
+    // One file: notFound when it was read through, else how it failed. With kFirst a code found
+    // before a read error keeps its record, as a search of its own would have stopped there;
+    // with kEvery the error voids the file's records. `delivered` gathers, for kEvery, the codes
+    // given records, in ascending order.
+    SearchOutcome SearchFile(const std::string& path, PostalFileKind kind,
+                             std::vector<std::uint32_t>& delivered, const FileOpener& open,
+                             std::size_t blockSize) {
+        const bool nationwide = kind == PostalFileKind::kNationwide;
+        std::unique_ptr<PostalFile> file = open(path);
+        if (!file) {
+            return nationwide ? SearchOutcome::nationwideUnopenable
+                              : SearchOutcome::businessUnopenable;
+        }
+        delivered_ = &delivered;
+        if (PassOverFile(*file, kind, wanted_, blockSize) == ScanResult::readError) {
+            delivered.clear();
+            return nationwide ? SearchOutcome::nationwideUnreadable
+                              : SearchOutcome::businessUnreadable;
+        }
+        std::sort(delivered.begin(), delivered.end());
+        return SearchOutcome::notFound;
+    }
+
+    // One pass over a file for the codes in `wanted`: every record found goes to the sink for the
+    // codes it belongs to. With kFirst a code leaves `wanted` at its first line.
+    ScanResult PassOverFile(PostalFile& file, PostalFileKind kind, CodeSet& wanted,
+                            std::size_t blockSize) {
+        LineScanner scanner(file, blockSize);
+        std::vector<PendingRecord> pending;
+        std::vector<std::uint32_t> codesOnLine;
+        std::vector<std::uint32_t> continued;
+        std::vector<std::uint32_t> owners;  // of the record the line starts
+        LineColumns line(kind);
+        while (!(wanted.Empty() && pending.empty())) {
+            line.Clear();
+            codesOnLine.clear();
+            // Lines that may continue a record are read one by one; the others are skipped fast.
+            const ScanResult read = pending.empty() ? scanner.FindLine(wanted, line, codesOnLine)
+                                                    : scanner.ReadLine(wanted, line, codesOnLine);
+            if (read == ScanResult::readError) {
+                // A record cut off by the error was never delivered.
+                for (const PendingRecord& cut : pending) {
+                    for (const std::uint32_t code : cut.owners) wanted.Insert(code);
+                }
+                return read;
+            }
+            if (read == ScanResult::noHit) break;
+
+            continued.clear();
+            for (auto it = pending.begin(); it != pending.end();) {
+                if (it->record.Continue(line)) {
+                    continued.insert(continued.end(), it->owners.begin(), it->owners.end());
+                }
+                if (it->record.Open()) {
+                    ++it;
+                } else {
+                    Deliver(it->record, it->owners);
+                    it = pending.erase(it);
+                }
+            }
+
+            // A line that continues a code's record starts no record of that code.
+            owners.clear();
+            for (const std::uint32_t code : codesOnLine) {
+                if (choice_ == RecordChoice::kEvery &&
+                    std::find(continued.begin(), continued.end(), code) != continued.end()) {
+                    continue;
+                }
+                owners.push_back(code);
+                if (choice_ == RecordChoice::kFirst) wanted.Erase(code);
+            }
+            if (owners.empty()) continue;
+            AddressRecord started(kind, line);
+            if (started.Open()) {
+                pending.push_back(PendingRecord{std::move(started), owners});
+            } else {
+                Deliver(started, owners);
+            }
+        }
+        for (PendingRecord& done : pending) Deliver(done.record, done.owners);
+        return ScanResult::noHit;
+    }
+
+    void Deliver(AddressRecord& record, const std::vector<std::uint32_t>& owners) {
+        PostalAddress address = record.TakeAddress();
+        FinishAddress(address, settings_);
+        for (const std::uint32_t code : owners) {
+            if (choice_ == RecordChoice::kEvery) delivered_->push_back(code);
+            sink_(code, address);
+        }
+    }
+
+    const PostalSettings& settings_;
+    RecordChoice choice_;
+    const AddressSink& sink_;
+    CodeSet wanted_;  // with kFirst, the codes still without a record
+    SearchOutcome nationwideFailure_ = SearchOutcome::notFound;
+    SearchOutcome businessFailure_ = SearchOutcome::notFound;
+    std::vector<std::uint32_t> nationwideDelivered_;  // with kEvery
+    std::vector<std::uint32_t> businessDelivered_;
+    std::vector<std::uint32_t>* delivered_ = nullptr;  // of the file being read
+};
+
+}  // namespace
+
+std::vector<SearchOutcome> SearchPostalFilesAtOnce(const std::vector<std::string>& codes,
+                                                   const PostalSettings& settings,
+                                                   RecordChoice choice, const AddressSink& sink,
+                                                   const FileOpener& open, std::size_t blockSize) {
+    BulkSearch search(codes, settings, choice, sink);
+    search.Run(open, blockSize);
+    return search.Outcomes(codes);
+}
+
+}  // namespace marupo::postal
