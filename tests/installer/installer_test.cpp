@@ -159,25 +159,27 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+struct WindowSearch {
+    DWORD process;
+    const std::function<bool(HWND)>* accept;
+    HWND found;
+};
+
+BOOL CALLBACK AcceptWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !IsWindowVisible(window) || !(*search->accept)(window)) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
 // The first shown top-level window of the process that the test accepts.
 HWND WindowOf(DWORD process, const std::function<bool(HWND)>& accept) {
-    struct Search {
-        DWORD process;
-        const std::function<bool(HWND)>* accept;
-        HWND found;
-    } search{process, &accept, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->process || !IsWindowVisible(window) || !(*s->accept)(window)) {
-                return TRUE;
-            }
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{process, &accept, nullptr};
+    EnumWindows(AcceptWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
