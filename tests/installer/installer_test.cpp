@@ -215,9 +215,9 @@ void Press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// Presses the wizard's forward button once it is enabled and reads `caption` (the page it
-// belongs to), as a user waits for the page before clicking.
-void PressForward(const StartedProgram& setup, const std::wstring& caption) {
+// The wizard once its forward button is enabled and reads `caption` (the page it belongs to), as
+// a user waits for the page before clicking.
+HWND WizardAt(const StartedProgram& setup, const std::wstring& caption) {
     const DWORD process = setup.Id();
     HWND wizard = WaitFor([process, &caption] {
         return WindowOf(process, [&caption](HWND w) {
@@ -226,8 +226,12 @@ void PressForward(const StartedProgram& setup, const std::wstring& caption) {
                    IsWindowEnabled(forward) && TextOf(forward) == caption;
         });
     });
-    ASSERT_NE(wizard, nullptr) << "no installer page with the button " << Narrow(caption);
-    Press(wizard, IDOK);
+    EXPECT_NE(wizard, nullptr) << "no installer page with the button " << Narrow(caption);
+    return wizard;
+}
+
+void PressForward(const StartedProgram& setup, const std::wstring& caption) {
+    if (HWND wizard = WizardAt(setup, caption)) Press(wizard, IDOK);
 }
 
 // The installed DLL is loaded by a process: Windows refuses to open a mapped image for writing.
@@ -280,64 +284,6 @@ void WaitForUninstallerCopies() {
         }
     }
     CloseHandle(snapshot);
-}
-
-// In a prefix where the host was never installed: the installer says so in Japanese and installs
-// all the same; run again once the host is there, it announces the add-in to the host. While the
-// host holds the DLL, a silent run changes nothing, and an interactive one asks for the host to
-// be closed until it is.
-TEST(InstallerTest, TellsTheUserWhenTheHostIsMissingAndWhenItHoldsTheAddin) {
-    ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kHostRegistryClassKey))
-        << "the prefix must be new: the stand-in host's registry is registered already";
-    const std::filesystem::path dll = InstallFolder() / L"Marupo.dll";
-    {
-        StartedProgram setup(Installer());
-        ASSERT_TRUE(setup.Started());
-        HWND box = MessageBoxOf(setup.Id());
-        ASSERT_NE(box, nullptr) << "no message about the missing host";
-        EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), kHostMissingText);
-        Press(box, IDOK);
-        PressForward(setup, L"次へ(&N) >");
-        PressForward(setup, L"インストール(&I)");
-        PressForward(setup, L"完了(&F)");
-        ASSERT_EQ(setup.Wait(), 0u);
-    }
-    EXPECT_TRUE(std::filesystem::exists(dll));
-    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\InprocServer32", nullptr),
-              dll.wstring());
-    EXPECT_FALSE(devhost::FindAddin(kClsidText)) << "no host, so no host entry";
-
-    // The host installed, the installer run again: the host now knows the add-in.
-    ASSERT_EQ(testing::RunProgram(Devhost() + L" --register-registry"), 0u);
-    ASSERT_EQ(testing::RunProgram(Installer() + L" /S"), 0u);
-    ASSERT_TRUE(devhost::FindAddin(kClsidText));
-
-    StartedProgram host(Devhost());
-    ASSERT_TRUE(host.Started());
-    ASSERT_TRUE(WaitUntil([&dll] { return DllHeld(dll); })) << "the host did not load the add-in";
-    EXPECT_EQ(testing::RunProgram(Installer() + L" /S"), 2u) << "a silent run cannot ask";
-    EXPECT_TRUE(devhost::FindAddin(kClsidText)) << "the silent run must leave the add-in whole";
-
-    StartedProgram setup(Installer());
-    ASSERT_TRUE(setup.Started());
-    PressForward(setup, L"次へ(&N) >");
-    PressForward(setup, L"インストール(&I)");
-    HWND box = MessageBoxOf(setup.Id());
-    ASSERT_NE(box, nullptr) << "no message about the add-in in use";
-    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), kInUseText);
-    Press(box, IDRETRY);  // the host still runs: asked again
-    ASSERT_TRUE(WaitUntil([box] { return !IsWindow(box); }));
-    box = MessageBoxOf(setup.Id());
-    ASSERT_NE(box, nullptr) << "retrying with the host running must ask again";
-
-    HWND hostWindow = WindowOf(host.Id(), [](HWND) { return true; });
-    ASSERT_NE(hostWindow, nullptr);
-    PostMessageW(hostWindow, WM_CLOSE, 0, 0);
-    EXPECT_EQ(host.Wait(), 0u);
-    Press(box, IDRETRY);
-    PressForward(setup, L"完了(&F)");
-    EXPECT_EQ(setup.Wait(), 0u);
-    EXPECT_TRUE(ShowsBothCommands(HostMenu()));
 }
 
 // As an administrator rolls it out: /S installs into the 32-bit Program Files and registry (the
@@ -405,6 +351,77 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kSettingsKey, L"CSVFile1"), path);
     EXPECT_EQ(HostMenu().find("Marupo"), std::string::npos) << "the host still loads the add-in";
+
+    // The host goes as well, for the next test.
+    ASSERT_EQ(testing::RunProgram(Devhost() + L" --unregister-registry"), 0u);
+}
+
+// Where the host is not installed: the installer says so in Japanese and installs all the same,
+// here into a folder the user chose; run again once the host is there, it upgrades that
+// installation in place and announces the add-in to the host. While the
+// host holds the DLL, a silent run changes nothing, and an interactive one asks for the host to
+// be closed until it is.
+TEST(InstallerTest, TellsTheUserWhenTheHostIsMissingAndWhenItHoldsTheAddin) {
+    ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kHostRegistryClassKey))
+        << "the stand-in host's registry is registered already";
+    const std::filesystem::path folder = L"C:\\アドイン\\Marupo";
+    const std::filesystem::path dll = folder / L"Marupo.dll";
+    {
+        StartedProgram setup(Installer());
+        ASSERT_TRUE(setup.Started());
+        HWND box = MessageBoxOf(setup.Id());
+        ASSERT_NE(box, nullptr) << "no message about the missing host";
+        EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), kHostMissingText);
+        Press(box, IDOK);
+        PressForward(setup, L"次へ(&N) >");
+        HWND wizard = WizardAt(setup, L"インストール(&I)");
+        ASSERT_NE(wizard, nullptr);
+        HWND page = FindWindowExW(wizard, nullptr, L"#32770", nullptr);
+        SendMessageW(GetDlgItem(page, 1019), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(folder.c_str()));  // the folder's edit
+        Press(wizard, IDOK);
+        PressForward(setup, L"完了(&F)");
+        ASSERT_EQ(setup.Wait(), 0u);
+    }
+    EXPECT_TRUE(std::filesystem::exists(dll));
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\InprocServer32", nullptr),
+              dll.wstring());
+    EXPECT_FALSE(devhost::FindAddin(kClsidText)) << "no host, so no host entry";
+
+    // The host installed, the installer run again: the host now knows the add-in.
+    ASSERT_EQ(testing::RunProgram(Devhost() + L" --register-registry"), 0u);
+    ASSERT_EQ(testing::RunProgram(Installer() + L" /S"), 0u);
+    ASSERT_TRUE(devhost::FindAddin(kClsidText));
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\InprocServer32", nullptr),
+              dll.wstring());
+    EXPECT_FALSE(std::filesystem::exists(InstallFolder())) << "not upgraded in place";
+
+    StartedProgram host(Devhost());
+    ASSERT_TRUE(host.Started());
+    ASSERT_TRUE(WaitUntil([&dll] { return DllHeld(dll); })) << "the host did not load the add-in";
+    EXPECT_EQ(testing::RunProgram(Installer() + L" /S"), 2u) << "a silent run cannot ask";
+    EXPECT_TRUE(devhost::FindAddin(kClsidText)) << "the silent run must leave the add-in whole";
+
+    StartedProgram setup(Installer());
+    ASSERT_TRUE(setup.Started());
+    PressForward(setup, L"次へ(&N) >");
+    PressForward(setup, L"インストール(&I)");
+    HWND box = MessageBoxOf(setup.Id());
+    ASSERT_NE(box, nullptr) << "no message about the add-in in use";
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), kInUseText);
+    Press(box, IDRETRY);  // the host still runs: asked again
+    ASSERT_TRUE(WaitUntil([box] { return !IsWindow(box); }));
+    box = MessageBoxOf(setup.Id());
+    ASSERT_NE(box, nullptr) << "retrying with the host running must ask again";
+
+    HWND hostWindow = WindowOf(host.Id(), [](HWND) { return true; });
+    ASSERT_NE(hostWindow, nullptr);
+    PostMessageW(hostWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.Wait(), 0u);
+    Press(box, IDRETRY);
+    PressForward(setup, L"完了(&F)");
+    EXPECT_EQ(setup.Wait(), 0u);
+    EXPECT_TRUE(ShowsBothCommands(HostMenu()));
 }
 
 }  // namespace
