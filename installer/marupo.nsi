@@ -92,14 +92,19 @@ FunctionEnd
 !insertmacro WAIT_UNTIL_ADDIN_FREE "" "更新できません。"
 !insertmacro WAIT_UNTIL_ADDIN_FREE "un." "削除できません。"
 
-; Removes what the installation put into $INSTDIR; the folder goes only when nothing else is in it.
-!macro REMOVE_INSTALLED_FILES
+; Takes back everything the installation wrote: the DLL's registration (DllUnregisterServer: the
+; COM class, the type library and the host's add-in entry), the files, the uninstall entry. The
+; folder goes only when nothing else is left in it.
+!macro REMOVE_INSTALLATION
+  UnRegDLL "$INSTDIR\Marupo.dll"
+  SetOutPath "$TEMP"
   Delete "$INSTDIR\Marupo.dll"
   Delete "$INSTDIR\marupo-lookup.exe"
   Delete "$INSTDIR\${GUIDE_NAME}"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
 !macroend
 
 Function .onInit
@@ -123,9 +128,7 @@ Section "Marupo"
   ClearErrors
   RegDLL "$INSTDIR\Marupo.dll"
   ${If} ${Errors}
-    UnRegDLL "$INSTDIR\Marupo.dll"
-    SetOutPath "$TEMP"
-    !insertmacro REMOVE_INSTALLED_FILES
+    !insertmacro REMOVE_INSTALLATION
     MessageBox MB_OK|MB_ICONSTOP "${REGISTER_FAILED_TEXT}" /SD IDOK
     Abort
   ${EndIf}
@@ -146,9 +149,5 @@ SectionEnd
 ; The user's settings under HKEY_CURRENT_USER (the postal-code file paths) stay.
 Section "Uninstall"
   Call un.WaitUntilAddinFree
-  ; DllUnregisterServer: the COM class, the type library and the host's add-in entry.
-  UnRegDLL "$INSTDIR\Marupo.dll"
-  SetOutPath "$TEMP"
-  !insertmacro REMOVE_INSTALLED_FILES
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  !insertmacro REMOVE_INSTALLATION
 SectionEnd
