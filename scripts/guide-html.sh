@@ -8,7 +8,25 @@ out="$2"
 dir="$(cd "$(dirname "$source")" && pwd)"
 
 title=$(sed -n 's/^# //p' "$source" | head -n 1)
-body=$(cmark-gfm --extension table "$source")
+# Headings get the ids the guide's own links use: GitHub's, the text in lower case without
+# punctuation and symbols, blanks made hyphens.
+body=$(cmark-gfm --extension table "$source" | perl -CSD -pe '
+  s{<(h[1-6])>(.*?)</\1>}{
+    my ($tag, $text) = ($1, $2);
+    (my $id = lc $text) =~ s/<[^>]*>//g;
+    $id =~ s/[^\p{L}\p{N}\p{M} _-]//g;
+    $id =~ s/ /-/g;
+    "<$tag id=\"$id\">$text</$tag>"
+  }ge')
+# A link within the guide that leads nowhere is an error.
+missing=$(perl -CSD -0ne '
+  my %ids = map { $_ => 1 } /\sid="([^"]*)"/g;
+  for (/href="#([^"]*)"/g) {
+    (my $id = $_) =~ s/%([0-9A-Fa-f]{2})/chr hex $1/ge;
+    utf8::decode($id);
+    print "$id\n" unless $ids{$id};
+  }' <<<"$body")
+[ -z "$missing" ] || { echo "guide-html: $source links to missing headings: $missing" >&2; exit 1; }
 # Every picture the guide shows comes from beside it; a missing one is an error, not a gap.
 while read -r picture; do
   [ -n "$picture" ] || continue
