@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build build-native build-win32 build-win64 test test-native test-wine test-wine32 demo bench fuzz screenshots clean
+.PHONY: setup build build-native build-win32 build-win64 test test-native test-wine test-wine32 demo bench fuzz screenshots dist clean
 
 setup:
 	@scripts/setup-machine.sh
@@ -59,6 +59,10 @@ fuzz: setup
 screenshots: build-win64
 	@scripts/screenshots.sh build/win64
 
+# The release in dist/: the shipped 32-bit installer and the zip, checked and listed.
+dist: setup
+	@JOBS=$(JOBS) scripts/dist.sh
+
 clean:
 	@scripts/wow64-unmount
-	rm -rf build
+	rm -rf build dist

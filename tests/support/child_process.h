@@ -1,5 +1,5 @@
 #pragma once
-// Runs another program of the test environment and waits for it.
+// Runs another program of the test environment: started and left running, or waited for.
 
 #include <windows.h>
 
@@ -7,25 +7,48 @@
 
 namespace marupo::testing {
 
-// The program's exit code; 9999 when it could not be started, 9998 when it had to be stopped
-// after `timeoutMs`.
+// A program started without waiting for it; stopped if it is still running at the end.
+class ChildProcess {
+  public:
+    explicit ChildProcess(std::wstring commandLine) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &process_) != FALSE;
+    }
+    ~ChildProcess() {
+        if (!started_) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, INFINITE);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return process_.dwProcessId; }
+    // The exit code; 9999 when the program could not be started, 9998 when it is still running
+    // after `timeoutMs` (it is stopped with this object).
+    DWORD Wait(DWORD timeoutMs = 120000) const {
+        if (!started_) return 9999;
+        DWORD code = 9998;
+        if (WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process_.hProcess, &code);
+        }
+        return code;
+    }
+
+  private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_ = {};
+};
+
+// Runs the program to its end: its exit code, or one of the two codes above.
 inline DWORD RunProgram(std::wstring commandLine, DWORD timeoutMs = 120000) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return 9999;
-    }
-    DWORD code = 9998;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return ChildProcess(std::move(commandLine)).Wait(timeoutMs);
 }
 
 }  // namespace marupo::testing

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "res/marupo_addin.h"
 #include "tests/support/addin_dll.h"
 #include "tests/support/child_process.h"
+#include "tests/support/registry_values.h"
 
 namespace marupo {
 namespace {
@@ -31,25 +31,6 @@ using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kClsidText[] = L"{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}";
 constexpr wchar_t kClassKey[] = L"CLSID\\{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}";
-
-std::optional<std::wstring> StringValue(const std::wstring& key, const wchar_t* name = nullptr) {
-    wchar_t value[1024] = {};
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::wstring(value);
-}
-
-bool KeyExists(const std::wstring& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(opened);
-    return true;
-}
 
 std::vector<std::wstring> Subkeys(const std::wstring& key) {
     std::vector<std::wstring> names;
@@ -145,7 +126,7 @@ TEST_F(ModuleRegistrationTest, Regsvr32WritesTheScriptsKeysTheTypeLibraryAndTheH
          L"{2F81C6B4-0D9A-4B37-8E52-61A0F3C9D2E8}"},
     };
     for (const Value& v : values) {
-        auto value = StringValue(v.key, v.name);
+        auto value = testing::RegistryString(HKEY_CLASSES_ROOT, v.key, v.name);
         ASSERT_TRUE(value) << std::string(v.key.begin(), v.key.end());
         EXPECT_EQ(*value, v.expected) << std::string(v.key.begin(), v.key.end());
     }
@@ -174,7 +155,8 @@ TEST_F(ModuleRegistrationTest, Regsvr32WritesTheScriptsKeysTheTypeLibraryAndTheH
 
     ASSERT_EQ(Regsvr32(dll, true), 0u);
     for (const wchar_t* key : {L"Marupo.MarupoAddin.1", L"Marupo.MarupoAddin", kClassKey}) {
-        EXPECT_FALSE(KeyExists(key)) << std::string(key, key + wcslen(key));
+        EXPECT_FALSE(testing::RegistryKeyExists(HKEY_CLASSES_ROOT, key))
+            << std::string(key, key + wcslen(key));
     }
     EXPECT_NE(LoadRegTypeLib(LIBID_MarupoAddinLib, 1, 0, 0x0409, &library), S_OK);
     EXPECT_FALSE(devhost::FindAddin(kClsidText));
@@ -202,7 +184,7 @@ TEST_F(ModuleRegistrationTest, UnregisteringKeepsTheClassesKeyItEmptied) {
     const HRESULT registered = registerServer();
     const std::vector<std::wstring> classes = Subkeys(L"CLSID");
     const HRESULT unregistered = unregisterServer();
-    const bool kept = KeyExists(L"CLSID");
+    const bool kept = testing::RegistryKeyExists(HKEY_CLASSES_ROOT, L"CLSID");
     const std::vector<std::wstring> left = Subkeys(L"CLSID");
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
     RegCloseKey(root);
