@@ -92,7 +92,7 @@ HWND WindowOf(DWORD process, std::function<bool(HWND)> accept) {
 }
 
 HWND MessageBoxOf(const ChildProcess& setup) {
-    return WindowOf(setup.Id(), ModalDriver::IsMessageBox);
+    return WindowOf(setup.Id(), devhost::ModalWatch::IsMessageBox);
 }
 
 // The wizard once its forward button is enabled and reads `caption`, the page's own: as a user
@@ -100,8 +100,8 @@ HWND MessageBoxOf(const ChildProcess& setup) {
 HWND WizardAt(const ChildProcess& setup, const std::wstring& caption) {
     HWND wizard = WindowOf(setup.Id(), [&caption](HWND w) {
         HWND forward = GetDlgItem(w, IDOK);
-        return !ModalDriver::IsMessageBox(w) && forward != nullptr && IsWindowEnabled(forward) &&
-               ModalDriver::Text(forward) == caption;
+        return !devhost::ModalWatch::IsMessageBox(w) && forward != nullptr &&
+               IsWindowEnabled(forward) && ModalDriver::Text(forward) == caption;
     });
     EXPECT_NE(wizard, nullptr) << "no installer page with the button " << caption;
     return wizard;

@@ -171,7 +171,7 @@ TEST_F(AddinScriptTest, EscInAMultiLineEditCancelsTheEditor) {
     };
     for (const char* steps : cases) {
         SCOPED_TRACE(steps);
-        Outcome run = Run({"esc", "Marupo1", {1}, steps}, "");
+        Outcome run = RunScenario({"esc", "Marupo1", {1}, steps}, "");
         EXPECT_EQ(run.scriptError, "");
         ExpectCleanEnd(run, {"esc", "Marupo1", {1}, ""});
         for (const LoggedCall& call : run.calls) EXPECT_NE(call.method.rfind("Set", 0), 0u);
