@@ -92,12 +92,17 @@ void ModalWatch::Ignore(HWND dialog) {
 }
 
 LRESULT CALLBACK ModalWatch::HookProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && g_innermost != nullptr) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        if (ClassName(window) == L"#32770" && GetPropW(window, kSeenProperty) == nullptr) {
-            // Act once the dialog's own modal loop runs, not inside its activation.
-            SetPropW(window, kSeenProperty, reinterpret_cast<HANDLE>(1));
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (g_innermost != nullptr && (code == HCBT_ACTIVATE || code == HCBT_CREATEWND) &&
+        ClassName(window) == L"#32770" && GetPropW(window, kSeenProperty) == nullptr) {
+        // Act once the dialog's own modal loop runs, not inside its creation or activation. A
+        // loaded machine may never activate a dialog, so its creation sets a later timer too;
+        // the activation brings it forward (a timer set again replaces the first). Until the
+        // dialog shows, the dialogs its initialisation opens come first.
+        if (code == HCBT_ACTIVATE) {
             SetTimer(window, kWatchTimer, 10, TimerProc);
+        } else if ((GetWindowLongW(window, GWL_STYLE) & WS_CHILD) == 0) {
+            SetTimer(window, kWatchTimer, 1000, TimerProc);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -105,6 +110,12 @@ LRESULT CALLBACK ModalWatch::HookProc(int code, WPARAM wParam, LPARAM lParam) {
 
 void CALLBACK ModalWatch::TimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
     KillTimer(window, id);
+    if (GetPropW(window, kSeenProperty) != nullptr) return;  // handed over already, or ignored
+    if (!IsWindowVisible(window)) {
+        SetTimer(window, id, 100, TimerProc);
+        return;
+    }
+    SetPropW(window, kSeenProperty, reinterpret_cast<HANDLE>(1));
     if (g_innermost != nullptr) g_innermost->onDialog_(window);
 }
 
