@@ -1,6 +1,6 @@
 #pragma once
 // Keeps a scripted run from blocking on a window nobody is there to close: while it exists,
-// every dialog that becomes active on this thread is handled once its modal loop runs. A
+// every dialog that shows on this thread is handled once its modal loop runs. A
 // message box is written to the call log and answered (as a script step says, else OK unless an
 // answer was queued); any other dialog is logged and run by the script's dialog steps
 // (dialog_script.h), or cancelled when no step waits for it.

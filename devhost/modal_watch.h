@@ -1,6 +1,6 @@
 #pragma once
 // The one way the stand-in host and the tests find the modal windows an add-in opens and answer
-// them: while a watch exists, every dialog that becomes active on the calling thread (message
+// them: while a watch exists, every dialog that shows on the calling thread (message
 // boxes included) is handed to it once, as soon as the dialog's own modal loop runs. Watches
 // nest; the innermost one gets the dialogs. What to do with a dialog is the owner's business
 // (devhost/modal_agent.h for scripts, tests/support/modal_driver.h for tests).

@@ -1,5 +1,5 @@
 #pragma once
-// Drives modal windows from a test on the same thread: every dialog that becomes active (message
+// Drives modal windows from a test on the same thread: every dialog that shows (message
 // boxes included) is handed to the next queued handler once its modal loop runs. Message boxes
 // with no handler queued are recorded and answered with OK, so a test never blocks on one. The
 // dialogs are found as the stand-in host finds them (devhost/modal_watch.h).
