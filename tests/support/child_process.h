@@ -13,8 +13,14 @@ class ChildProcess {
     explicit ChildProcess(std::wstring commandLine) {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_) != FALSE;
+        // Wine now and then fails to start a process with nothing wrong in the program or its
+        // command line (once in about a dozen runs of the installer test); such a start is tried
+        // again. A program that cannot start fails each time.
+        for (int tries = 0; tries < 3 && !started_; ++tries) {
+            if (tries > 0) Sleep(500);
+            started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &startup, &process_) != FALSE;
+        }
     }
     ~ChildProcess() {
         if (!started_) return;
