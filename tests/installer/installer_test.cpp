@@ -18,6 +18,7 @@
 
 #include "devhost/addin_store.h"
 #include "res/version.h"
+#include "tests/support/addin_dll.h"
 #include "tests/support/child_process.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/registry_values.h"
@@ -44,15 +45,9 @@ std::wstring Quoted(const std::filesystem::path& path) {
     return L"\"" + path.wstring() + L"\"";
 }
 
-std::filesystem::path BuildDir() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path().parent_path();
-}
-
 const std::wstring kInstaller =
-    Quoted(BuildDir() / (std::wstring(L"Marupo-") + kVersion + L"-setup.exe"));
-const std::wstring kDevhost = Quoted(BuildDir() / L"devhost.exe");
+    Quoted(testing::BuildDirectory() / (std::wstring(L"Marupo-") + kVersion + L"-setup.exe"));
+const std::wstring kDevhost = Quoted(testing::BuildDirectory() / L"devhost.exe");
 
 // Marupo\ under the Program Files folder of this program's bitness, which is the installer's.
 std::filesystem::path DefaultFolder() {

@@ -7,11 +7,16 @@
 
 namespace marupo::testing {
 
-// Marupo.dll in the build directory, beside the tests' own folder.
-inline std::filesystem::path AddinDllPath() {
+// The build directory: the tests' own folder lies in it.
+inline std::filesystem::path BuildDirectory() {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path().parent_path() / L"Marupo.dll";
+    return std::filesystem::path(self).parent_path().parent_path();
+}
+
+// Marupo.dll in the build directory.
+inline std::filesystem::path AddinDllPath() {
+    return BuildDirectory() / L"Marupo.dll";
 }
 
 class LoadedDll {
