@@ -8,9 +8,10 @@ out="$2"
 dir="$(cd "$(dirname "$source")" && pwd)"
 
 title=$(sed -n 's/^# //p' "$source" | head -n 1)
-# Headings get the ids the guide's own links use: GitHub's, the text in lower case without
+# The guide is our own text, so its HTML (the line breaks inside a table's cell) is kept, and
+# every bare address becomes a link. Headings get the ids the guide's own links use: GitHub's, the text in lower case without
 # punctuation and symbols, blanks made hyphens.
-body=$(cmark-gfm --extension table "$source" | perl -CSD -pe '
+body=$(cmark-gfm --unsafe --extension table --extension autolink "$source" | perl -CSD -pe '
   s{<(h[1-6])>(.*?)</\1>}{
     my ($tag, $text) = ($1, $2);
     (my $id = lc $text) =~ s/<[^>]*>//g;
@@ -27,6 +28,13 @@ missing=$(perl -CSD -0ne '
     print "$id\n" unless $ids{$id};
   }' <<<"$body")
 [ -z "$missing" ] || { echo "guide-html: $source links to missing headings: $missing" >&2; exit 1; }
+# Nothing of the guide is dropped, and every address in its text can be clicked.
+if grep -q 'raw HTML omitted' <<<"$body"; then
+  echo "guide-html: $source lost some of its HTML" >&2
+  exit 1
+fi
+unlinked=$(perl -0ne 's{<a\s[^>]*>.*?</a>}{}gs; s{<[^>]*>}{}g; print "$1\n" while m{(https?://\S+)}g' <<<"$body")
+[ -z "$unlinked" ] || { echo "guide-html: $source shows addresses that are not links: $unlinked" >&2; exit 1; }
 # Every picture the guide shows comes from beside it; a missing one is an error, not a gap.
 while read -r picture; do
   [ -n "$picture" ] || continue
