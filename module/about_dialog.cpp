@@ -1,9 +1,12 @@
 #include "module/about_dialog.h"
 
+#include <filesystem>
+
 #include "res/about_dialog.h"
 #include "res/strings.h"
 #include "ui/module_state.h"
 #include "ui/shell_open.h"
+#include "ui/window_text.h"
 
 namespace marupo {
 namespace {
@@ -18,7 +21,7 @@ bool IsControlColourMessage(UINT message) {
 }  // namespace
 
 AboutDialog::AboutDialog() : Dialog(IDD_ABOUT) {
-    OnCommand(IDC_ABOUT_LINK, STN_CLICKED, &AboutDialog::OpenMakerPage);
+    OnCommand(IDC_ABOUT_LINK, STN_CLICKED, &AboutDialog::OpenGuide);
 }
 
 void AboutDialog::Show() {
@@ -58,9 +61,16 @@ bool AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     return false;
 }
 
-void AboutDialog::OpenMakerPage() {
+// The guide that the installer and the zip put beside the DLL; where it is missing (a DLL copied
+// on its own), Japan Post's download page, which the user needs first anyway.
+void AboutDialog::OpenGuide() {
     ui::AddinModuleScope scope;
-    ui::OpenInShell(Handle(), ui::LoadAnsiString(IDS_MAKER_PAGE_URL));
+    std::filesystem::path guide = ui::ModuleFileName(ui::AddinModule());
+    guide.replace_filename(ui::LoadWideString(IDS_GUIDE_FILE));
+    std::error_code error;
+    ui::OpenInShell(Handle(), std::filesystem::is_regular_file(guide, error)
+                                  ? ui::WideToAnsi(guide.wstring())
+                                  : ui::LoadAnsiString(IDS_DOWNLOAD_PAGE_URL));
 }
 
 }  // namespace marupo

@@ -1,6 +1,6 @@
 #pragma once
-// The about box (dialog 307): the add-in's version and a link to the maker's web page, drawn in
-// blue and underlined, with a hand cursor over it.
+// The about box (dialog 307): the add-in's version and a link to the user guide installed beside
+// the DLL, drawn in blue and underlined, with a hand cursor over it.
 
 #include <string>
 
@@ -24,7 +24,7 @@ class AboutDialog final : public ui::Dialog {
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    void OpenMakerPage();
+    void OpenGuide();
 
     ui::UniqueFont linkFont_;
 };

@@ -1,8 +1,10 @@
 // The about box driven through its real window: the version, the link's font and colour, the
-// hand cursor over the link only, and a click that opens the maker's page.
+// hand cursor over the link only, and a click that opens the user guide.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -90,23 +92,30 @@ TEST_F(AboutDialogTest, HandCursorOnlyOverTheLink) {
     EXPECT_EQ(handShown, (std::vector<bool>{true, false, true, false}));
 }
 
-TEST_F(AboutDialogTest, ClickOnTheLinkOpensTheMakersPageOnceAndStaysOpen) {
-    std::vector<std::string> opened;
-    ui::ShellOpenerOverride opener(
-        [&](HWND, const std::string& address) { opened.push_back(address); });
-    bool stillOpen = false;
-    std::wstring shownAddress;
-    Open([&](HWND box) {
-        shownAddress = ModalDriver::ControlText(box, IDC_ABOUT_LINK);
-        HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
-        SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-        SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-        testing::PumpUntilQuiet();
-        stillOpen = IsWindowVisible(box) != FALSE;
-    });
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(ui::AnsiToWide(opened[0]), shownAddress);
-    EXPECT_TRUE(stillOpen);
+// The guide beside the module when it is there, else Japan Post's download page.
+TEST_F(AboutDialogTest, ClickOnTheLinkOpensTheGuideOnceAndStaysOpen) {
+    const std::filesystem::path guide =
+        std::filesystem::path(ui::ModuleFileName(nullptr)).replace_filename(L"Marupo-guide.html");
+    for (const bool installed : {true, false}) {
+        if (installed) std::ofstream(guide) << "<html></html>";
+        std::vector<std::string> opened;
+        ui::ShellOpenerOverride opener(
+            [&](HWND, const std::string& address) { opened.push_back(address); });
+        bool stillOpen = false;
+        Open([&](HWND box) {
+            HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
+            SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+            SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+            testing::PumpUntilQuiet();
+            stillOpen = IsWindowVisible(box) != FALSE;
+        });
+        std::filesystem::remove(guide);
+        ASSERT_EQ(opened.size(), 1u) << installed;
+        EXPECT_EQ(
+            ui::AnsiToWide(opened[0]),
+            installed ? guide.wstring() : L"https://www.post.japanpost.jp/zipcode/download.html");
+        EXPECT_TRUE(stillOpen);
+    }
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ const ExpectedControl kAboutRows[] = {
     {-1, L"Static", SS_ICON, 10, 13, 20, 20, L"#302"},
     {353, L"Static", kLabel, 57, 9, 96, 8, L"Marupo Version 0.00 0000"},
     {-1, L"Static", kLabel, 56, 24, 91, 8, L"(C) 2026 Marupo Project"},
-    {352, L"Static", kLabel | SS_NOTIFY, 56, 35, 71, 8, L"https://example.com/"},
+    {352, L"Static", kLabel | SS_NOTIFY, 56, 35, 71, 8, L"使い方ガイド"},
 };
 
 const ExpectedControl kSettingsRows[] = {
@@ -111,7 +111,7 @@ TEST(EditorResourcesTest, StringsOfTheEditorSettingsAndAboutBox) {
         {101, L"バージョン情報"},
         {104, L"Marupo Version 0.96 β"},
         {105, L"設定"},
-        {106, L"https://example.com/"},
+        {106, L"Marupo-guide.html"},
         {107, L"https://www.post.japanpost.jp/zipcode/download.html"},
     };
     testing::ShippedResources resources;

@@ -231,7 +231,7 @@ TEST_F(RegistrationResourcesTest, VersionResourceCarriesEveryKey) {
         {L"SpecialBuild", L""},
         {L"CompanyName", L"Marupo Project"},
         {L"LegalCopyright", L"Copyright (C) 2026 Marupo Project"},
-        {L"LegalTrademarks", L"https://example.com/"},
+        {L"LegalTrademarks", L"Marupo Project"},
     };
     for (const Key& key : keys) {
         std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key.name;
