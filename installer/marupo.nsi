@@ -2,13 +2,15 @@
 ; Marupo\ under Program Files, registers the add-in through its own self-registration and adds
 ; an uninstaller to Apps & features. Japanese only; /S installs and uninstalls silently.
 ;
-; The build gives: VERSION, TARGET (x86-unicode for the shipped installer; amd64-unicode for the
-; 64-bit one the tests use), OUTFILE, DLL, LOOKUP, GUIDE, LICENSE_FILE and ICON. The host is a
+; The build gives: VERSION (the release's name, "0.96"), FILE_VERSION (the Windows version
+; resource's form, "0.9.6.0"), TARGET (x86-unicode for the shipped installer; amd64-unicode for
+; the 64-bit one the tests use), OUTFILE, DLL, LOOKUP, GUIDE, LICENSE_FILE and ICON. The host is a
 ; 32-bit program: the shipped installer is 32-bit code, so $PROGRAMFILES and the registry are
 ; the 32-bit ones, and the 32-bit DLL registers itself inside the installer's own process.
 
-!ifndef VERSION | TARGET | OUTFILE | DLL | LOOKUP | GUIDE | LICENSE_FILE | ICON
-  !error "VERSION, TARGET, OUTFILE, DLL, LOOKUP, GUIDE, LICENSE_FILE and ICON must be defined"
+!ifndef VERSION | FILE_VERSION | TARGET | OUTFILE | DLL | LOOKUP | GUIDE | LICENSE_FILE | ICON
+  !error "VERSION, FILE_VERSION, TARGET, OUTFILE, DLL, LOOKUP, GUIDE, LICENSE_FILE and ICON \
+    must be defined"
 !endif
 
 Target ${TARGET}
@@ -38,11 +40,13 @@ ShowInstDetails show
 ShowUninstDetails show
 BrandingText "${PRODUCT} ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${FILE_VERSION}"
+VIFileVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=1041 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1041 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1041 "FileDescription" "${PRODUCT} ${VERSION} セットアップ"
-VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "FileVersion" "${FILE_VERSION}"
+VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
@@ -51,10 +55,12 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-; Unchecked: a user who wants the guide ticks the box.
-!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${GUIDE_NAME}"
+; Unchecked: a user who wants the guide ticks the box. The guide is handed to Explorer, which
+; opens it in the user's own browser, not in one running with the installer's rights.
+!define MUI_FINISHPAGE_SHOWREADME
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "使い方ガイドを開く"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION OpenGuideAsUser
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -62,76 +68,179 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "Japanese"
 
+; Exit codes of a silent run besides 0 (done) and 1 (cancelled by the user), as the guide lists
+; them.
+!define EXIT_IN_USE 2
+!define EXIT_REGISTRATION_FAILED 3
+!define EXIT_NOT_ADMIN 4
+
+!define GUIDE_SHORTCUT "$SMPROGRAMS\Marupo 使い方ガイド.lnk"
+
 !define HOST_MISSING_TEXT "Palm Desktop が見つかりません。$\r$\n$\r$\nMarupo はこのままインストールします。Palm Desktop をインストールしたあとで、このインストーラーをもう一度実行してください。そのときに Marupo が Palm Desktop に登録され、アドレス帳のメニューに「Marupo 編集」と「Marupo 新規追加」が表示されるようになります。"
+!define NOT_ADMIN_TEXT "Marupo のインストールとアンインストールには、管理者の権限が必要です。$\r$\n$\r$\nパソコンの管理者に依頼してください。何も変更せずに終了します。"
 !define IN_USE_TEXT "Marupo は Palm Desktop が使用中のため、"
 !define IN_USE_HINT "$\r$\n$\r$\nPalm Desktop を終了してから [再試行] を押してください。[キャンセル] を押すと、何も変更せずに終了します。"
-!define REGISTER_FAILED_TEXT "Marupo.dll を登録できませんでした。インストールを取り消します。$\r$\n$\r$\n管理者としてインストーラーを実行し直してください。"
+!define LOOKUP_IN_USE_TEXT "marupo-lookup.exe が実行中のため、"
+!define LOOKUP_IN_USE_HINT "$\r$\n$\r$\nmarupo-lookup.exe を終了してから [再試行] を押してください。[キャンセル] を押すと、何も変更せずに終了します。"
+!define REGISTER_FAILED_TEXT "Marupo.dll を登録できなかったため、インストールを取り消しました。"
+!define REGISTER_FAILED_UPGRADE "$\r$\n$\r$\n以前のバージョンの Marupo も削除されています。"
+!define REGISTER_FAILED_HINT "$\r$\n$\r$\nウイルス対策ソフトなどが登録を止めていないか確かめてから、インストーラーをもう一度実行してください。"
 
-; Waits, asking the user, until the installed DLL is no longer loaded by the host: a loaded DLL
-; cannot be opened for writing. Cancel (the answer of a silent run) ends the run before
-; anything has changed.
-!macro WAIT_UNTIL_ADDIN_FREE PREFIX ACTION
-Function ${PREFIX}WaitUntilAddinFree
-  ${Do}
-    ${IfNot} ${FileExists} "$INSTDIR\Marupo.dll"
-      Return
-    ${EndIf}
+; The folder of the installation that the Apps entry names, if any: an upgrade into another
+; folder removes it, so that one copy stays.
+Var PreviousFolder
+
+; The files of a release besides the uninstaller, as (name, source) pairs given to DO. A file
+; added to the release is added here and nowhere else.
+!macro RELEASE_FILES DO
+  !insertmacro ${DO} "Marupo.dll" "${DLL}"
+  !insertmacro ${DO} "marupo-lookup.exe" "${LOOKUP}"
+  !insertmacro ${DO} "${GUIDE_NAME}" "${GUIDE}"
+  !insertmacro ${DO} "LICENSE.txt" "${LICENSE_FILE}"
+!macroend
+!macro INSTALL_FILE NAME SOURCE
+  File "/oname=${NAME}" "${SOURCE}"
+!macroend
+!macro DELETE_FILE NAME SOURCE
+  Delete "$R3\${NAME}"
+!macroend
+
+!macro INSTALLER_FUNCTIONS PREFIX INIT ACTION
+; Setup and the uninstaller change what every user of the machine shares; a standard user's run
+; would fail half-way on access denied, so it ends before anything has changed.
+Function ${INIT}
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "${NOT_ADMIN_TEXT}" /SD IDOK
+    SetErrorLevel ${EXIT_NOT_ADMIN}
+    Quit
+  ${EndIf}
+  SetShellVarContext all
+  !if "${PREFIX}" == ""
+    ReadRegStr $PreviousFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ClearErrors
-    FileOpen $0 "$INSTDIR\Marupo.dll" a
-    ${IfNot} ${Errors}
-      FileClose $0
+    EnumRegKey $0 HKCR "${HOST_REGISTRY_CLASS}" 0
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONINFORMATION "${HOST_MISSING_TEXT}" /SD IDOK
+    ${EndIf}
+  !endif
+FunctionEnd
+
+; $R0 is 1 when file $R1 exists and cannot be opened for writing, as a DLL a process has loaded
+; or a program that runs cannot be.
+Function ${PREFIX}IsHeld
+  StrCpy $R0 0
+  ${If} ${FileExists} "$R1"
+    ClearErrors
+    FileOpen $R2 "$R1" a
+    ${If} ${Errors}
+      StrCpy $R0 1
+    ${Else}
+      FileClose $R2
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Waits, asking the user, until neither the DLL nor the lookup program in folder $R3 is held:
+; every file is checked before any is replaced, so that no run leaves a mix of versions. Cancel
+; (the answer of a silent run) ends the run before anything has changed.
+Function ${PREFIX}WaitUntilFree
+  ${Do}
+    StrCpy $R1 "$R3\Marupo.dll"
+    StrCpy $R4 "${IN_USE_TEXT}${ACTION}${IN_USE_HINT}"
+    Call ${PREFIX}IsHeld
+    ${If} $R0 == 0
+      StrCpy $R1 "$R3\marupo-lookup.exe"
+      StrCpy $R4 "${LOOKUP_IN_USE_TEXT}${ACTION}${LOOKUP_IN_USE_HINT}"
+      Call ${PREFIX}IsHeld
+    ${EndIf}
+    ${If} $R0 == 0
       Return
     ${EndIf}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE_TEXT}${ACTION}${IN_USE_HINT}" /SD IDCANCEL IDRETRY retry
-    DetailPrint "Palm Desktop が Marupo を使用中のため、中止しました。"
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R4" /SD IDCANCEL IDRETRY retry
+    DetailPrint "$R1 が使用中のため、中止しました。"
+    SetErrorLevel ${EXIT_IN_USE}
     Abort
   retry:
   ${Loop}
 FunctionEnd
-!macroend
-!insertmacro WAIT_UNTIL_ADDIN_FREE "" "更新できません。"
-!insertmacro WAIT_UNTIL_ADDIN_FREE "un." "削除できません。"
 
-; Takes back everything the installation wrote: the DLL's registration (DllUnregisterServer: the
-; COM class, the type library and the host's add-in entry), the files, the uninstall entry. The
-; folder goes only when nothing else is left in it.
-!macro REMOVE_INSTALLATION
-  UnRegDLL "$INSTDIR\Marupo.dll"
+; Deletes the release's files and the uninstaller from folder $R3, and the folder when nothing
+; else is left in it. The uninstaller run in place (_?=) cannot delete its own file: that and the
+; folder go at the next restart.
+Function ${PREFIX}RemoveFiles
+  !insertmacro RELEASE_FILES DELETE_FILE
+  Delete /REBOOTOK "$R3\uninstall.exe"
+  RMDir /REBOOTOK "$R3"
+FunctionEnd
+
+; Takes back what the copy in folder $R3 wrote: the DLL's registration (DllUnregisterServer: the
+; COM class, the type library and the host's add-in entry) and the files.
+Function ${PREFIX}RemoveCopy
+  UnRegDLL "$R3\Marupo.dll"
   SetOutPath "$TEMP"
-  Delete "$INSTDIR\Marupo.dll"
-  Delete "$INSTDIR\marupo-lookup.exe"
-  Delete "$INSTDIR\${GUIDE_NAME}"
-  Delete "$INSTDIR\LICENSE.txt"
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-!macroend
+  Call ${PREFIX}RemoveFiles
+FunctionEnd
 
-Function .onInit
-  ClearErrors
-  EnumRegKey $0 HKCR "${HOST_REGISTRY_CLASS}" 0
-  ${If} ${Errors}
-    MessageBox MB_OK|MB_ICONINFORMATION "${HOST_MISSING_TEXT}" /SD IDOK
-  ${EndIf}
+; Takes back everything the installation in $INSTDIR wrote: the copy, the shortcut, the
+; uninstall entry.
+Function ${PREFIX}RemoveInstallation
+  StrCpy $R3 "$INSTDIR"
+  Call ${PREFIX}RemoveCopy
+  Delete "${GUIDE_SHORTCUT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+FunctionEnd
+!macroend
+!insertmacro INSTALLER_FUNCTIONS "" ".onInit" "更新できません。"
+!insertmacro INSTALLER_FUNCTIONS "un." "un.onInit" "削除できません。"
+
+Function OpenGuideAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\${GUIDE_NAME}"'
 FunctionEnd
 
 Section "Marupo"
-  Call WaitUntilAddinFree
+  ; Both copies, the one to write and an earlier one elsewhere, are free before anything changes.
+  ${If} $PreviousFolder == $INSTDIR
+    StrCpy $PreviousFolder ""
+  ${EndIf}
+  StrCpy $R3 "$INSTDIR"
+  Call WaitUntilFree
+  ${If} $PreviousFolder != ""
+    StrCpy $R3 "$PreviousFolder"
+    Call WaitUntilFree
+  ${EndIf}
+  StrCpy $R5 ""
+  ${If} ${FileExists} "$INSTDIR\Marupo.dll"
+  ${OrIf} $PreviousFolder != ""
+    StrCpy $R5 "${REGISTER_FAILED_UPGRADE}"
+  ${EndIf}
+
   SetOutPath "$INSTDIR"
-  File "/oname=Marupo.dll" "${DLL}"
-  File "/oname=marupo-lookup.exe" "${LOOKUP}"
-  File "/oname=${GUIDE_NAME}" "${GUIDE}"
-  File "/oname=LICENSE.txt" "${LICENSE_FILE}"
+  !insertmacro RELEASE_FILES INSTALL_FILE
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The DLL's own DllRegisterServer: the COM class, the type library and the host's add-in entry.
+  ; Its failure takes back this installation and the earlier one, whose registration it may have
+  ; overwritten half-way: a half-registered add-in is worse than none.
   ClearErrors
   RegDLL "$INSTDIR\Marupo.dll"
   ${If} ${Errors}
-    !insertmacro REMOVE_INSTALLATION
-    MessageBox MB_OK|MB_ICONSTOP "${REGISTER_FAILED_TEXT}" /SD IDOK
+    Call RemoveInstallation
+    ${If} $PreviousFolder != ""
+      StrCpy $R3 "$PreviousFolder"
+      Call RemoveCopy
+    ${EndIf}
+    MessageBox MB_OK|MB_ICONSTOP "${REGISTER_FAILED_TEXT}$R5${REGISTER_FAILED_HINT}" /SD IDOK
+    SetErrorLevel ${EXIT_REGISTRATION_FAILED}
     Abort
   ${EndIf}
+  ; The class now names the new DLL, so the earlier copy goes without being unregistered.
+  ${If} $PreviousFolder != ""
+    StrCpy $R3 "$PreviousFolder"
+    Call RemoveFiles
+  ${EndIf}
+  CreateShortcut "${GUIDE_SHORTCUT}" "$INSTDIR\${GUIDE_NAME}"
 
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -148,6 +257,7 @@ SectionEnd
 
 ; The user's settings under HKEY_CURRENT_USER (the postal-code file paths) stay.
 Section "Uninstall"
-  Call un.WaitUntilAddinFree
-  !insertmacro REMOVE_INSTALLATION
+  StrCpy $R3 "$INSTDIR"
+  Call un.WaitUntilFree
+  Call un.RemoveInstallation
 SectionEnd

@@ -2,7 +2,8 @@
 // administrators run it, in a Wine prefix made afresh for this program (run-in-fresh-prefix.sh):
 // silently with /S, and interactively, its pages and message boxes driven through their windows.
 // The stand-in host plays the installed host: its add-in registry is what "installed" means, and
-// it loads whatever add-in the installation registered.
+// it loads whatever add-in the installation registered. Two variants of the installer, an older
+// version and one whose DLL fails to register, are built beside the test for the upgrade paths.
 
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "devhost/addin_store.h"
 #include "res/version.h"
@@ -40,6 +42,10 @@ constexpr wchar_t kHostRegistryClassKey[] = L"CLSID\\{BE44897A-EB38-11D5-823F-00
 constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marupo";
 constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Orlenta\\Marupo";
+// What the DLL's registration writes under HKEY_CLASSES_ROOT.
+constexpr const wchar_t* kRegisteredKeys[] = {kClassKey, L"Marupo.MarupoAddin",
+                                              L"Marupo.MarupoAddin.1",
+                                              L"TypeLib\\{2F81C6B4-0D9A-4B37-8E52-61A0F3C9D2E8}"};
 
 std::wstring Quoted(const std::filesystem::path& path) {
     return L"\"" + path.wstring() + L"\"";
@@ -48,12 +54,41 @@ std::wstring Quoted(const std::filesystem::path& path) {
 const std::wstring kInstaller =
     Quoted(testing::BuildDirectory() / (std::wstring(L"Marupo-") + kVersion + L"-setup.exe"));
 const std::wstring kDevhost = Quoted(testing::BuildDirectory() / L"devhost.exe");
+// The same installer built as an older version, and with a DLL that fails to register.
+const std::filesystem::path kVariants =
+    testing::BuildDirectory() / L"tests" / L"installer-variants";
+const std::wstring kOlderInstaller = Quoted(kVariants / L"older-setup.exe");
+const std::wstring kFailingInstaller = Quoted(kVariants / L"failing-registration-setup.exe");
 
 // Marupo\ under the Program Files folder of this program's bitness, which is the installer's.
 std::filesystem::path DefaultFolder() {
     wchar_t folder[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, folder);
     return std::filesystem::path(folder) / L"Marupo";
+}
+
+std::filesystem::path GuideShortcut() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::filesystem::path(folder) / L"Marupo 使い方ガイド.lnk";
+}
+
+// The file and the product version of a program's or DLL's version resource: "0.9.6.0 1.0.0.0".
+std::wstring Versions(const std::filesystem::path& file) {
+    std::vector<char> data(GetFileVersionInfoSizeW(file.c_str(), nullptr));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT size = 0;
+    if (data.empty() ||
+        !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &size)) {
+        return {};
+    }
+    const auto text = [](DWORD high, DWORD low) {
+        return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." +
+               std::to_wstring(HIWORD(low)) + L"." + std::to_wstring(LOWORD(low));
+    };
+    return text(info->dwFileVersionMS, info->dwFileVersionLS) + L" " +
+           text(info->dwProductVersionMS, info->dwProductVersionLS);
 }
 
 bool WaitUntil(const std::function<bool()>& done) {
@@ -115,6 +150,11 @@ bool DllHeld(const std::filesystem::path& dll) {
     return false;
 }
 
+void CloseHost(ChildProcess& host) {
+    PostMessageW(WindowOf(host.Id(), [](HWND) { return true; }), WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.Wait(), 0u);
+}
+
 // The stand-in host's Address menu once it has started every registered add-in.
 std::string HostMenu() {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"marupo-menu";
@@ -173,6 +213,15 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr,
                  &kilobytes, &size);
     EXPECT_GT(kilobytes, 100u);
+    for (const wchar_t* key : kRegisteredKeys) {
+        EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    }
+    EXPECT_TRUE(std::filesystem::exists(GuideShortcut()));
+    // Setup's version resource reads as the DLL's file version does; 0.96 names the release.
+    EXPECT_EQ(
+        Versions(testing::BuildDirectory() / (std::wstring(L"Marupo-") + kVersion + L"-setup.exe")),
+        L"0.9.6.0 0.9.6.0");
+    EXPECT_EQ(Versions(dll), L"0.9.6.0 1.0.0.0");
     HICON icon = nullptr;
     EXPECT_EQ(ExtractIconExW(dll.c_str(), -302, &icon, nullptr, 1), 1u) << "the entry's icon";
     if (icon != nullptr) DestroyIcon(icon);
@@ -188,10 +237,10 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     // The uninstaller goes on in a copy of itself, so that it can delete its own file.
     ASSERT_EQ(RunProgram(uninstaller + L" /S"), 0u);
     EXPECT_TRUE(WaitUntil([&folder] { return !std::filesystem::exists(folder); }));
-    for (const wchar_t* key : {kClassKey, L"Marupo.MarupoAddin", L"Marupo.MarupoAddin.1",
-                               L"TypeLib\\{2F81C6B4-0D9A-4B37-8E52-61A0F3C9D2E8}"}) {
+    for (const wchar_t* key : kRegisteredKeys) {
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     }
+    EXPECT_FALSE(std::filesystem::exists(GuideShortcut()));
     EXPECT_FALSE(devhost::FindAddin(kClsidText));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kSettingsKey, L"CSVFile1"), path);
@@ -256,12 +305,78 @@ TEST(InstallerTest, TellsTheUserWhenTheHostIsMissingAndWhenItHoldsTheAddin) {
     box = MessageBoxOf(setup);
     ASSERT_NE(box, nullptr) << "retrying with the host running must ask again";
 
-    PostMessageW(WindowOf(host.Id(), [](HWND) { return true; }), WM_CLOSE, 0, 0);
-    EXPECT_EQ(host.Wait(), 0u);
+    CloseHost(host);
     ModalDriver::Click(box, IDRETRY);
     Forward(setup, L"完了(&F)");
     EXPECT_EQ(setup.Wait(), 0u);
     EXPECT_TRUE(ShowsBothCommands(HostMenu()));
+
+    // The lookup program in use (here: open without write sharing, as a running program is) is
+    // checked before any file is replaced: the DLL, marked by one byte more, stays as it was.
+    std::ofstream(dll, std::ios::app | std::ios::binary) << '\0';
+    const auto markedSize = std::filesystem::file_size(dll);
+    {
+        HANDLE lookup = CreateFileW((folder / L"marupo-lookup.exe").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lookup, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(RunProgram(kInstaller + L" /S"), 2u);
+        CloseHandle(lookup);
+    }
+    EXPECT_EQ(std::filesystem::file_size(dll), markedSize) << "the DLL was replaced";
+
+    // Uninstalled silently as the guide tells administrators to: in place, so that the exit code
+    // is the result. The host holding the add-in makes it 2 and changes nothing.
+    const std::wstring uninstall =
+        Quoted(folder / L"uninstall.exe") + L" /S _?=" + folder.wstring();
+    ChildProcess holder(kDevhost);
+    ASSERT_TRUE(WaitUntil([&dll] { return DllHeld(dll); }));
+    EXPECT_EQ(RunProgram(uninstall), 2u);
+    EXPECT_TRUE(devhost::FindAddin(kClsidText));
+    EXPECT_TRUE(std::filesystem::exists(dll));
+    CloseHost(holder);
+    EXPECT_EQ(RunProgram(uninstall), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dll));
+    EXPECT_FALSE(devhost::FindAddin(kClsidText));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    ASSERT_EQ(RunProgram(kDevhost + L" --unregister-registry"), 0u);
+}
+
+// An older version installed silently where the host is missing (no message box may hold up a
+// silent run), then this version into another folder: one copy stays, and the class, the Apps
+// entry and the uninstaller all lead to it. A DLL that then fails to register takes the whole
+// installation with it and says so by its own exit code.
+TEST(InstallerTest, AnUpgradeIntoAnotherFolderLeavesOneCopyAndAFailedOneNothing) {
+    ASSERT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, kHostRegistryClassKey));
+    ASSERT_EQ(RunProgram(kOlderInstaller + L" /S", 60000), 0u);
+    const std::filesystem::path older = DefaultFolder();
+    ASSERT_TRUE(std::filesystem::exists(older / L"Marupo.dll"));
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), L"0.01");
+
+    ASSERT_EQ(RunProgram(kDevhost + L" --register-registry"), 0u);
+    const std::filesystem::path folder = L"C:\\Other Place\\Marupo";
+    ASSERT_EQ(RunProgram(kInstaller + L" /S /D=" + folder.wstring()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(older)) << "the older copy stayed";
+    const std::wstring dll = (folder / L"Marupo.dll").wstring();
+    EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, kServerKey), dll);
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), kVersion);
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"),
+              folder.wstring());
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"),
+              Quoted(folder / L"uninstall.exe"));
+    EXPECT_TRUE(std::filesystem::exists(folder / L"uninstall.exe"));
+    EXPECT_TRUE(ShowsBothCommands(HostMenu()));
+
+    ASSERT_EQ(RunProgram(kFailingInstaller + L" /S /D=" + older.wstring()), 3u);
+    for (const auto& gone : {folder, DefaultFolder(), GuideShortcut()}) {
+        EXPECT_FALSE(std::filesystem::exists(gone)) << gone;
+    }
+    for (const wchar_t* key : kRegisteredKeys) {
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(devhost::FindAddin(kClsidText));
+    ASSERT_EQ(RunProgram(kDevhost + L" --unregister-registry"), 0u);
 }
 
 }  // namespace
