@@ -4,13 +4,15 @@
 ;
 ; The build gives: VERSION (the release's name, "0.96"), FILE_VERSION (the Windows version
 ; resource's form, "0.9.6.0"), TARGET (x86-unicode for the shipped installer; amd64-unicode for
-; the 64-bit one the tests use), OUTFILE, DLL, LOOKUP, GUIDE, LICENSE_FILE and ICON. The host is a
+; the 64-bit one the tests use), OUTFILE, DLL, LOOKUP, ANNOUNCE, GUIDE, LICENSE_FILE and
+; ICON. The host is a
 ; 32-bit program: the shipped installer is 32-bit code, so $PROGRAMFILES and the registry are
 ; the 32-bit ones, and the 32-bit DLL registers itself inside the installer's own process.
 
-!ifndef VERSION | FILE_VERSION | TARGET | OUTFILE | DLL | LOOKUP | GUIDE | LICENSE_FILE | ICON
-  !error "VERSION, FILE_VERSION, TARGET, OUTFILE, DLL, LOOKUP, GUIDE, LICENSE_FILE and ICON \
-    must be defined"
+!ifndef VERSION | FILE_VERSION | TARGET | OUTFILE | DLL | LOOKUP | ANNOUNCE | GUIDE \
+    | LICENSE_FILE | ICON
+  !error "VERSION, FILE_VERSION, TARGET, OUTFILE, DLL, LOOKUP, ANNOUNCE, GUIDE, LICENSE_FILE and \
+    ICON must be defined"
 !endif
 
 Target ${TARGET}
@@ -74,6 +76,13 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define EXIT_REGISTRATION_FAILED 3
 !define EXIT_NOT_ADMIN 4
 
+; Where the host keeps its add-in list per user, DllRegisterServer inside this elevated installer
+; announces the add-in to the account that gave the administrator's rights only. Windows runs
+; the command of this key once for each user at logon (again when its version rises), so that
+; every user's host gets the entry.
+!define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}"
+!searchreplace ACTIVE_SETUP_VERSION "${FILE_VERSION}" "." ","
+
 !define GUIDE_SHORTCUT "$SMPROGRAMS\Marupo 使い方ガイド.lnk"
 
 !define HOST_MISSING_TEXT "Palm Desktop が見つかりません。$\r$\n$\r$\nMarupo はこのままインストールします。Palm Desktop をインストールしたあとで、このインストーラーをもう一度実行してください。そのときに Marupo が Palm Desktop に登録され、アドレス帳のメニューに「Marupo 編集」と「Marupo 新規追加」が表示されるようになります。"
@@ -95,6 +104,7 @@ Var PreviousFolder
 !macro RELEASE_FILES DO
   !insertmacro ${DO} "Marupo.dll" "${DLL}"
   !insertmacro ${DO} "marupo-lookup.exe" "${LOOKUP}"
+  !insertmacro ${DO} "marupo-announce.exe" "${ANNOUNCE}"
   !insertmacro ${DO} "${GUIDE_NAME}" "${GUIDE}"
   !insertmacro ${DO} "LICENSE.txt" "${LICENSE_FILE}"
 !macroend
@@ -189,6 +199,7 @@ Function ${PREFIX}RemoveInstallation
   StrCpy $R3 "$INSTDIR"
   Call ${PREFIX}RemoveCopy
   Delete "${GUIDE_SHORTCUT}"
+  DeleteRegKey HKLM "${ACTIVE_SETUP_KEY}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 FunctionEnd
 !macroend
@@ -241,6 +252,10 @@ Section "Marupo"
     Call RemoveFiles
   ${EndIf}
   CreateShortcut "${GUIDE_SHORTCUT}" "$INSTDIR\${GUIDE_NAME}"
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "${PRODUCT}"
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" '"$INSTDIR\marupo-announce.exe"'
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "${ACTIVE_SETUP_VERSION}"
+  WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
 
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"

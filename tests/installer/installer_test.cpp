@@ -41,6 +41,9 @@ constexpr wchar_t kServerKey[] = L"CLSID\\{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}
 constexpr wchar_t kHostRegistryClassKey[] = L"CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}";
 constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marupo";
+constexpr wchar_t kActiveSetupKey[] =
+    L"Software\\Microsoft\\Active Setup\\Installed Components\\"
+    L"{7D3B19A2-5C41-4E8B-9F06-2B8E4C1D7A55}";
 constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Orlenta\\Marupo";
 // What the DLL's registration writes under HKEY_CLASSES_ROOT.
 constexpr const wchar_t* kRegisteredKeys[] = {kClassKey, L"Marupo.MarupoAddin",
@@ -182,8 +185,8 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
 
     const std::filesystem::path folder = DefaultFolder();
     const std::wstring dll = (folder / L"Marupo.dll").wstring();
-    for (const wchar_t* file : {L"Marupo.dll", L"marupo-lookup.exe", L"Marupo-guide.html",
-                                L"LICENSE.txt", L"uninstall.exe"}) {
+    for (const wchar_t* file : {L"Marupo.dll", L"marupo-lookup.exe", L"marupo-announce.exe",
+                                L"Marupo-guide.html", L"LICENSE.txt", L"uninstall.exe"}) {
         EXPECT_TRUE(std::filesystem::exists(folder / file)) << file;
     }
     EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, kServerKey), dll);
@@ -228,6 +231,15 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     const std::string menu = HostMenu();
     EXPECT_TRUE(ShowsBothCommands(menu)) << menu;
 
+    // Another user's first logon, whose host has no entry: Windows runs the Active Setup command
+    // as that user.
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kActiveSetupKey, L"Version"), L"0,9,6,0");
+    ASSERT_EQ(devhost::RemoveAddin(kClsidText), ERROR_SUCCESS);
+    EXPECT_EQ(RunProgram(RegistryString(HKEY_LOCAL_MACHINE, kActiveSetupKey, L"StubPath")
+                             .value_or(L"marupo-announce.exe")),
+              0u);
+    EXPECT_TRUE(ShowsBothCommands(HostMenu()));
+
     // The user's settings, as the settings dialog writes them.
     const std::wstring path = L"C:\\郵便番号\\utf_ken_all.csv";
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"CSVFile1", REG_SZ, path.c_str(),
@@ -241,6 +253,7 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     }
     EXPECT_FALSE(std::filesystem::exists(GuideShortcut()));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
     EXPECT_FALSE(devhost::FindAddin(kClsidText));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kSettingsKey, L"CSVFile1"), path);
