@@ -94,6 +94,13 @@ std::wstring Versions(const std::filesystem::path& file) {
            text(info->dwProductVersionMS, info->dwProductVersionLS);
 }
 
+// Whether each key that the DLL's registration writes is there.
+void ExpectRegistered(bool registered) {
+    for (const wchar_t* key : kRegisteredKeys) {
+        EXPECT_EQ(RegistryKeyExists(HKEY_CLASSES_ROOT, key), registered) << key;
+    }
+}
+
 bool WaitUntil(const std::function<bool()>& done) {
     for (int tries = 0; tries < 600; ++tries, Sleep(100)) {
         if (done()) return true;
@@ -216,9 +223,7 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr,
                  &kilobytes, &size);
     EXPECT_GT(kilobytes, 100u);
-    for (const wchar_t* key : kRegisteredKeys) {
-        EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
-    }
+    ExpectRegistered(true);
     EXPECT_TRUE(std::filesystem::exists(GuideShortcut()));
     // Setup's version resource reads as the DLL's file version does; 0.96 names the release.
     EXPECT_EQ(
@@ -249,9 +254,7 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     // The uninstaller goes on in a copy of itself, so that it can delete its own file.
     ASSERT_EQ(RunProgram(uninstaller + L" /S"), 0u);
     EXPECT_TRUE(WaitUntil([&folder] { return !std::filesystem::exists(folder); }));
-    for (const wchar_t* key : kRegisteredKeys) {
-        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
-    }
+    ExpectRegistered(false);
     EXPECT_FALSE(std::filesystem::exists(GuideShortcut()));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
     EXPECT_FALSE(devhost::FindAddin(kClsidText));
@@ -384,9 +387,7 @@ TEST(InstallerTest, AnUpgradeIntoAnotherFolderLeavesOneCopyAndAFailedOneNothing)
     for (const auto& gone : {folder, DefaultFolder(), GuideShortcut()}) {
         EXPECT_FALSE(std::filesystem::exists(gone)) << gone;
     }
-    for (const wchar_t* key : kRegisteredKeys) {
-        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
-    }
+    ExpectRegistered(false);
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(devhost::FindAddin(kClsidText));
     ASSERT_EQ(RunProgram(kDevhost + L" --unregister-registry"), 0u);
