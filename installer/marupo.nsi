@@ -4,15 +4,15 @@
 ;
 ; The build gives: VERSION (the release's name, "0.96"), FILE_VERSION (the Windows version
 ; resource's form, "0.9.6.0"), TARGET (x86-unicode for the shipped installer; amd64-unicode for
-; the 64-bit one the tests use), OUTFILE, DLL, LOOKUP, ANNOUNCE, GUIDE, LICENSE_FILE and
-; ICON. The host is a
-; 32-bit program: the shipped installer is 32-bit code, so $PROGRAMFILES and the registry are
-; the 32-bit ones, and the 32-bit DLL registers itself inside the installer's own process.
+; the 64-bit one the tests use), OUTFILE, DLL, LOOKUP, ANNOUNCE, GUIDE, LICENSE_FILE, NOTICES
+; and ICON. The host is a 32-bit program: the shipped installer is 32-bit code, so $PROGRAMFILES
+; and the registry are the 32-bit ones, and the 32-bit DLL registers itself inside the
+; installer's own process.
 
 !ifndef VERSION | FILE_VERSION | TARGET | OUTFILE | DLL | LOOKUP | ANNOUNCE | GUIDE \
-    | LICENSE_FILE | ICON
-  !error "VERSION, FILE_VERSION, TARGET, OUTFILE, DLL, LOOKUP, ANNOUNCE, GUIDE, LICENSE_FILE and \
-    ICON must be defined"
+    | LICENSE_FILE | NOTICES | ICON
+  !error "VERSION, FILE_VERSION, TARGET, OUTFILE, DLL, LOOKUP, ANNOUNCE, GUIDE, LICENSE_FILE, \
+    NOTICES and ICON must be defined"
 !endif
 
 Target ${TARGET}
@@ -107,6 +107,7 @@ Var PreviousFolder
   !insertmacro ${DO} "marupo-announce.exe" "${ANNOUNCE}"
   !insertmacro ${DO} "${GUIDE_NAME}" "${GUIDE}"
   !insertmacro ${DO} "LICENSE.txt" "${LICENSE_FILE}"
+  !insertmacro ${DO} "THIRD-PARTY-NOTICES.txt" "${NOTICES}"
 !macroend
 !macro INSTALL_FILE NAME SOURCE
   File "/oname=${NAME}" "${SOURCE}"

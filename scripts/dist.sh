@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release into dist/: the shipped 32-bit installer and the zip, from the win32 build.
-# Checks what it made: both files are there, the zip holds exactly the four files of a release
+# Checks what it made: both files are there, the zip holds exactly the five files of a release
 # and its DLL and program are 32-bit Windows code. Lists the zip's contents.
 # Usage: scripts/dist.sh   (run by `make dist`)
 set -euo pipefail
@@ -28,8 +28,8 @@ cp "$installer" "$zip" "$out/"
 check="$(mktemp -d)"
 trap 'rm -rf "$check"' EXIT
 (cd "$check" && cmake -E tar xf "$out/Marupo-$version.zip")
-listed=$(cd "$check" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')
-expected="LICENSE.txt Marupo-guide.html Marupo.dll marupo-lookup.exe "
+listed=$(cd "$check" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
+expected="LICENSE.txt Marupo-guide.html Marupo.dll THIRD-PARTY-NOTICES.txt marupo-lookup.exe "
 if [ "$listed" != "$expected" ]; then
   echo "dist: the zip holds \"$listed\", not \"$expected\"" >&2
   exit 1

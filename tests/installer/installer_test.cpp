@@ -193,7 +193,8 @@ TEST(InstallerTest, SilentInstallIsFoundByTheHostAndUninstallsCleanly) {
     const std::filesystem::path folder = DefaultFolder();
     const std::wstring dll = (folder / L"Marupo.dll").wstring();
     for (const wchar_t* file : {L"Marupo.dll", L"marupo-lookup.exe", L"marupo-announce.exe",
-                                L"Marupo-guide.html", L"LICENSE.txt", L"uninstall.exe"}) {
+                                L"Marupo-guide.html", L"LICENSE.txt", L"THIRD-PARTY-NOTICES.txt",
+                                L"uninstall.exe"}) {
         EXPECT_TRUE(std::filesystem::exists(folder / file)) << file;
     }
     EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, kServerKey), dll);
