@@ -51,7 +51,7 @@ void ConvertPostalCode(PostalConversionPage& page) {
     if (HoldsNoAddress(values)) {
         FillAddress(values, found);
     } else {
-        AddressUpdateDialog dialog(PrepareAddressUpdate(values, found));
+        AddressUpdateDialog dialog(PrepareAddressUpdate(values, found, sevenDigits));
         if (dialog.DoModal() == IDOK) ApplyAddressUpdate(dialog.Values(), values);
     }
     // Also after Cancel: the page shows its values as they stand.

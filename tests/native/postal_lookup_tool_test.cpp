@@ -188,10 +188,15 @@ TEST_F(LookupToolTest, InvalidAndUnknownCodesAreReportedWithTheCodeAsTyped) {
     EXPECT_EQ(r.status, 1);
 }
 
-TEST_F(LookupToolTest, FullWidthDigitsAreInvalidAsInTheEditor) {
-    const RunResult r = Run(Files({"０６４０９４１", "064ｰ0941"}));  // ｰ is one byte
-    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
-    EXPECT_EQ(r.err, "０６４０９４１: 郵便番号が不正です\n");
+TEST_F(LookupToolTest, CodesAreReadAsInTheEditor) {
+    // ｰ is one byte; eight full-width digits are still eight digits.
+    const RunResult r =
+        Run(Files({"０６４０９４１", "〒 064－0941", "064ｰ0941", "１２３４５６７８"}));
+    EXPECT_EQ(r.out,
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+    EXPECT_EQ(r.err, "１２３４５６７８: 郵便番号が不正です\n");
     EXPECT_EQ(r.status, 1);
 }
 
