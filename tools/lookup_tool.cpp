@@ -184,6 +184,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
             options.divCity = true;
         } else if (arg == "--all") {
             options.everyRecord = true;
+        } else if (arg == "--raw") {
+            options.raw = true;
         } else if (HasPrefix(arg, "--nationwide")) {
             if (!TakeValue(args, i, "--nationwide", options.nationwideFile, error)) return false;
         } else if (HasPrefix(arg, "--business")) {
@@ -214,8 +216,10 @@ void PrintHelp(std::FILE* out) {
         "  --business FILE    the business-office file (JIGYOSYO.CSV)\n"
         "  --div-city         move the ward of a designated city to the front of the\n"
         "                     street (札幌市中央区 -> 札幌市 + 中央区...)\n"
-        "  --all              every record for the code, not only the first one, in\n"
-        "                     file order\n"
+        "  --all              every record of the code, not only the first one: that\n"
+        "                     one, then the others in file order, each once\n"
+        "  --raw              town areas as the file has them, with Japan Post's notes\n"
+        "                     (such as （その他） or （１～１９丁目）) left in\n"
         "  -h, --help         display this help and exit\n"
         "\n"
 #ifdef _WIN32
@@ -236,7 +240,7 @@ void PrintHelp(std::FILE* out) {
 }
 
 bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& settings,
-                 bool everyRecord, std::FILE* out, std::FILE* err) {
+                 Printing printing, std::FILE* out, std::FILE* err) {
     // The seven digits of each valid code; empty for an invalid one, which is not looked up.
     std::vector<std::string> digits(codes.size());
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -245,7 +249,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     const auto first =
         std::find_if(digits.begin(), digits.end(), [](const std::string& d) { return !d.empty(); });
     // One code, however often given, is searched as the editor searches it.
-    const bool single = !everyRecord && first != digits.end() &&
+    const bool single = !printing.everyRecord && !printing.raw && first != digits.end() &&
                         std::all_of(first, digits.end(),
                                     [&](const std::string& d) { return d.empty() || d == *first; });
     std::vector<postal::SearchOutcome> outcomes(codes.size(), postal::SearchOutcome::notFound);
@@ -260,9 +264,14 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     } else if (first != digits.end()) {
         outcomes = postal::SearchPostalFilesAtOnce(
             digits, settings,
-            everyRecord ? postal::RecordChoice::kEvery : postal::RecordChoice::kFirst,
-            [&found](std::uint32_t code, const PostalAddress& address) {
-                found.Add(code, address);
+            printing.everyRecord ? postal::RecordChoice::kEvery : postal::RecordChoice::kFirst,
+            [&](std::uint32_t code, postal::PostalFileKind kind, PostalAddress record) {
+                if (!printing.raw) {
+                    postal::FinishAddress(record, kind, settings);
+                } else if (settings.divCity == 1) {
+                    postal::SplitDesignatedCity(record);
+                }
+                found.Add(code, record);
             });
     }
     found.Finish();
@@ -300,7 +309,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     return allFound;
 }
 
-bool LookUpLines(std::FILE* in, const PostalSettings& settings, bool everyRecord,
+bool LookUpLines(std::FILE* in, const PostalSettings& settings, Printing printing,
                  std::size_t perPass, std::FILE* out, std::FILE* err) {
     bool allFound = true;
     std::vector<TypedCode> codes;
@@ -312,7 +321,7 @@ bool LookUpLines(std::FILE* in, const PostalSettings& settings, bool everyRecord
         more = ReadLine(in, line);
         if (more && !line.empty()) codes.push_back(TypedCode{line, text::Utf8ToCp932(line)});
         if (codes.empty() || (more && codes.size() < perPass)) continue;
-        if (!LookUpCodes(codes, settings, everyRecord, out, err)) allFound = false;
+        if (!LookUpCodes(codes, settings, printing, out, err)) allFound = false;
         codes.clear();
     }
     return allFound;

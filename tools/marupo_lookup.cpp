@@ -97,17 +97,16 @@ int main(int argc, char** argv) {
     if (options.businessFile) settings.businessFile = *options.businessFile;
     if (options.divCity) settings.divCity = 1;
 
+    const marupo::lookup::Printing printing{options.everyRecord, options.raw};
     bool allFound = true;
     if (options.codes.empty()) {
         // Someone typing codes gets each answer at once.
         const std::size_t perPass = InputIsTerminal() ? 1 : marupo::lookup::kCodesPerPass;
-        allFound = marupo::lookup::LookUpLines(stdin, settings, options.everyRecord, perPass,
-                                               stdout, stderr);
+        allFound = marupo::lookup::LookUpLines(stdin, settings, printing, perPass, stdout, stderr);
     } else {
         std::vector<TypedCode> codes;
         for (const std::string& code : options.codes) codes.push_back(FromArgument(code));
-        allFound =
-            marupo::lookup::LookUpCodes(codes, settings, options.everyRecord, stdout, stderr);
+        allFound = marupo::lookup::LookUpCodes(codes, settings, printing, stdout, stderr);
     }
     return std::fflush(stdout) == 0 && allFound ? 0 : 1;
 }
