@@ -252,6 +252,9 @@ TEST_F(LookupToolTest, HelpAndUsageErrors) {
 TEST_F(LookupToolTest, AllPrintsEveryRecordOfTheCodeOnceAndRawKeepsTheNotes) {
     const std::string nationwide =
         Write("ALL.CSV", Ken("4520961", "愛知県", "清須市", "春日（一）") +
+                             // After the code's first line, only its postal-code column counts.
+                             S("01101,\"4520961\",\"0640942\",a,b,c,\"北海道\",\"札幌市中央区\","
+                               "\"宮ケ丘\",0\r\n") +
                              Ken("4520961", "愛知県", "清須市", "春日（二、") +
                              Ken("4520961", "愛知県", "清須市", "三）") +
                              Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
