@@ -24,10 +24,6 @@ class PosixPostalFile final : public PostalFile {
         }
     }
 
-    bool Seek(std::uint64_t offset) override {
-        return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
-    }
-
   private:
     int fd_;
 };

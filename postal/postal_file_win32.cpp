@@ -29,12 +29,6 @@ class WindowsPostalFile final : public PostalFile {
         return static_cast<std::ptrdiff_t>(read);
     }
 
-    bool Seek(std::uint64_t offset) override {
-        LARGE_INTEGER position;
-        position.QuadPart = static_cast<LONGLONG>(offset);
-        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) != FALSE;
-    }
-
   private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
 };
