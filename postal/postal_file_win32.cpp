@@ -29,6 +29,8 @@ class WindowsPostalFile final : public PostalFile {
         return static_cast<std::ptrdiff_t>(read);
     }
 
+    bool ReadableAgain() const override { return GetFileType(file_) == FILE_TYPE_DISK; }
+
   private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
 };
