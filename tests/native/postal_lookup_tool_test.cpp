@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "postal/postal_line_scan.h"
 #include "text/encoding.h"
+#include "tools/lookup_tool.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,15 +30,22 @@ namespace marupo {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 std::string S(const std::string& utf8) {
     return text::Utf8ToCp932(utf8);
 }
 
+// A line of the UTF-8 edition of the nationwide file; Ken gives it in Shift-JIS.
+std::string KenUtf8(const std::string& code, const std::string& prefecture, const std::string& city,
+                    const std::string& town) {
+    return "01101,\"060  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁ\",\"" + prefecture + "\",\"" +
+           city + "\",\"" + town + "\",0,0,0,0,0,0\r\n";
+}
+
 std::string Ken(const std::string& code, const std::string& prefecture, const std::string& city,
                 const std::string& town) {
-    return S("01101,\"060  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁ\",\"" + prefecture + "\",\"" +
-             city + "\",\"" + town + "\",0,0,0,0,0,0\r\n");
+    return S(KenUtf8(code, prefecture, city, town));
 }
 
 std::string Jig(const std::string& code, const std::string& town, const std::string& block) {
@@ -89,10 +98,13 @@ class LookupToolTest : public ::testing::Test {
         return (dir_ / name).string();
     }
 
-    // Runs the tool in the temporary directory with `input` on its standard input.
-    RunResult Run(const std::vector<std::string>& args, const std::string& input = "") {
+    // Runs the tool in the temporary directory with `input` on its standard input. Standard
+    // output goes to `output` when given (then not read back). An argument "3< <(cat FILE)"
+    // opens a pipe that FILE is written to as /dev/fd/3 (not on Windows).
+    RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
+                  const std::string& output = "") {
         const fs::path in = dir_ / "stdin.txt";
-        const fs::path out = dir_ / "stdout.txt";
+        const fs::path out = output.empty() ? dir_ / "stdout.txt" : fs::path(output);
         const fs::path err = dir_ / "stderr.txt";
         std::ofstream(in, std::ios::binary) << input;
         RunResult result;
@@ -133,13 +145,14 @@ class LookupToolTest : public ::testing::Test {
             return q + "'";
         };
         std::string command = "cd " + quote(dir_.string()) + " && " + quote(ToolPath().string());
-        for (const std::string& arg : args) command += " " + quote(arg);
+        for (const std::string& arg : args)
+            command += " " + (arg.rfind("3<", 0) == 0 ? arg : quote(arg));
         command +=
             " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
-        const int status = std::system(command.c_str());
+        const int status = std::system(("bash -c " + quote(command)).c_str());
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-        result.out = ReadFile(out);
+        if (output.empty()) result.out = ReadFile(out);
         result.err = ReadFile(err);
         return result;
     }
@@ -339,6 +352,82 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
         if (l != r || moreLeft != moreRight) {
             return "line " + std::to_string(line) + ": " + l + " | " + r;
         }
+    }
+}
+
+struct AwkwardCase {
+    const char* name;
+    std::string nationwide;  // the file's bytes; empty: the fixture's file
+    bool pipe;               // the nationwide file is given as a pipe
+    std::vector<std::string> args;
+    std::string input;
+    const char* output;  // where standard output goes; null: a file read back
+    std::string out;
+    std::string err;
+    int status;
+};
+
+TEST_F(LookupToolTest, AwkwardInputAndOutput) {
+    const std::string asahigaoka = "0640941\t北海道\t札幌市中央区\t旭ケ丘\n";
+    const std::string otemachi = "1008799\t東京都\t千代田区\t大手町１丁目３－３\n";
+    std::string manyCodes;
+    for (int i = 0; i < 1000; ++i) manyCodes += "0640941\n1008799\n";
+    std::string onePassOfCodes;
+    std::string onePassOfResults;
+    for (std::size_t i = 0; i < lookup::kCodesPerPass; ++i) {
+        onePassOfCodes += "0640941\n";
+        onePassOfResults += asahigaoka;
+    }
+    // The code lies further into its line than a block, behind the columns taken.
+    const std::string longLine =
+        S("01101,\"064  \",\"0640000\",a,b,c,\"北海道\",\"札幌市中央区\",\"旭ケ丘\",") +
+        std::string(2 * postal::kDefaultBlockSize, 'x') + ",0640941\r\n";
+    const std::string noSpace =
+        "marupo-lookup: cannot write the results: No space left on device\n";
+    const std::string secondPass =
+        "marupo-lookup: /dev/fd/3 is a pipe, which can be read only once: the codes after the "
+        "first " +
+        std::to_string(lookup::kCodesPerPass) + " cannot be looked up in it\n" +
+        "0600000: CSVファイル1のオープンに失敗しました\n0600000: "
+        "郵便番号が見つかりませんでした。\n";
+    // clang-format off
+    const std::vector<AwkwardCase> cases = {
+#ifndef _WIN32
+        {"full output device", "", false, {"0640941"}, "", "/dev/full", "", noSpace, 1},
+        {"full output device, many codes", "", false, {}, manyCodes, "/dev/full", "", noSpace, 1},
+        {"pipe, one code", longLine, true, {"0640941"}, "", nullptr, asahigaoka, "", 0},
+        {"pipe, codes together", longLine, true, {"0640941", "1008799"}, "", nullptr,
+         asahigaoka + otemachi, "", 0},
+        {"pipe read a second time", "", true, {}, onePassOfCodes + "0600000\n", nullptr,
+         onePassOfResults, secondPass, 1},
+#endif
+        {"byte-order mark on standard input", "", false, {}, "\xEF\xBB\xBF" "064-0941\r\n1008799\n",
+         nullptr, asahigaoka + otemachi, "", 0},
+        {"NUL in a line", "", false, {}, "06\0" "40941\n12\0" "34\n1008799\n"s, nullptr,
+         asahigaoka + otemachi, "12\0" "34: 郵便番号が不正です\n"s, 1},
+        // Nor is a Shift-JIS line joined with a UTF-8 one, either way round.
+        {"UTF-8 line with an open bracket", KenUtf8("0600001", "北海道", "札幌市", "甲町（１番地") +
+         KenUtf8("0600001", "北海道", "札幌市", "乙町") + Ken("0600002", "北海道", "札幌市", "丙町（") +
+         KenUtf8("0600002", "北海道", "札幌市", "丁町") + KenUtf8("0600003", "北海道", "札幌市", "戊町（") +
+         Ken("0600003", "北海道", "札幌市", "己町"), false, {"--all", "0600001", "0600002", "0600003"},
+         "", nullptr, "0600001\t北海道\t札幌市\t甲町（１番地\n0600001\t北海道\t札幌市\t乙町\n"
+         "0600002\t北海道\t札幌市\t丙町（\n0600002\t北海道\t札幌市\t丁町\n"
+         "0600003\t北海道\t札幌市\t戊町（\n0600003\t北海道\t札幌市\t己町\n", "", 0},
+        {"characters outside the code page", KenUtf8("0600001", "北海道", "札幌市", "𠮷野鷗町"), false,
+         {"0600001"}, "", nullptr, "0600001\t北海道\t札幌市\t?野?町\n", "", 0},
+    };
+    // clang-format on
+    for (const AwkwardCase& c : cases) {
+        const std::string file =
+            c.nationwide.empty() ? nationwide_ : Write("AWKWARD.CSV", c.nationwide);
+        std::vector<std::string> args = {"--nationwide", c.pipe ? "/dev/fd/3" : file, "--business",
+                                         business_};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        if (c.pipe) args.push_back("3< <(cat '" + file + "')");
+        const RunResult r = Run(args, c.input, c.output != nullptr ? c.output : "");
+        EXPECT_TRUE(r.out == c.out) << c.name << ": " << FirstDifference(r.out, c.out);
+        EXPECT_EQ(r.err, c.err) << c.name;
+        EXPECT_EQ(r.status, c.status) << c.name;
     }
 }
 
