@@ -50,9 +50,9 @@ void ConvertPostalCode(PostalConversionPage& page) {
         return;
     }
     // Where the code has several town areas, the user says which one is meant; Cancel ends the
-    // conversion with nothing changed.
+    // conversion with nothing changed. A business office's code names its office.
     std::size_t chosen = 0;
-    if (records.records.size() > 1) {
+    if (records.kind == postal::PostalFileKind::kNationwide && records.records.size() > 1) {
         TownAreaDialog chooser(records.records);
         if (chooser.DoModal() != IDOK) return;
         chosen = std::min(chooser.Chosen(), records.records.size() - 1);

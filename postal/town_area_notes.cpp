@@ -69,18 +69,46 @@ bool IsFullWidthDigit(std::string_view character) {
            character[1] <= '\x58';
 }
 
+// A text split into the parts outside and inside top-level brackets `open` … `close`. An opening
+// bracket that is never closed leaves the rest as an outside part, bracket and all.
+struct Part {
+    std::string text;
+    bool inside;
+};
+
+std::vector<Part> SplitBrackets(std::string_view text, std::string_view open,
+                                std::string_view close) {
+    std::vector<Part> parts(1, Part{std::string(), false});
+    std::size_t depth = 0;
+    std::size_t openedAt = 0;  // where the open bracket stands in `text`
+    const text::Characters characters(text);
+    for (auto it = characters.begin(); it != characters.end(); ++it) {
+        const std::string_view character = *it;
+        if (character == open) {
+            if (depth++ == 0) {
+                openedAt = it.position();
+                parts.push_back(Part{std::string(), true});
+                continue;
+            }
+        } else if (character == close && depth > 0 && --depth == 0) {
+            parts.push_back(Part{std::string(), false});
+            continue;
+        }
+        parts.back().text.append(character);
+    }
+    if (depth > 0) {
+        // Never closed: the text from the bracket on stays outside, as the file has it.
+        parts.pop_back();
+        parts.back().text.append(text.substr(openedAt));
+    }
+    return parts;
+}
+
 // The text outside its 「…」 parts, which qualify a name or a number.
 std::string Unquoted(std::string_view text) {
     std::string outside;
-    int depth = 0;
-    for (std::string_view character : text::Characters(text)) {
-        if (character == kQuoteOpen) {
-            ++depth;
-        } else if (character == kQuoteClose && depth > 0) {
-            --depth;
-        } else if (depth == 0) {
-            outside.append(character);
-        }
+    for (const Part& part : SplitBrackets(text, kQuoteOpen, kQuoteClose)) {
+        if (!part.inside) outside += part.text;
     }
     return outside;
 }
@@ -167,41 +195,6 @@ constexpr BracketRule kBracketRules[] = {
 const BracketRule& RuleFor(std::string_view note) {
     return *std::find_if(std::begin(kBracketRules), std::end(kBracketRules),
                          [note](const BracketRule& rule) { return rule.matches(note); });
-}
-
-// A text split into the parts outside and inside top-level brackets `open` … `close`. An opening
-// bracket that is never closed leaves the rest as an outside part, bracket and all.
-struct Part {
-    std::string text;
-    bool inside;
-};
-
-std::vector<Part> SplitBrackets(std::string_view text, std::string_view open,
-                                std::string_view close) {
-    std::vector<Part> parts(1, Part{std::string(), false});
-    std::size_t depth = 0;
-    std::size_t openedAt = 0;  // where the open bracket stands in `text`
-    const text::Characters characters(text);
-    for (auto it = characters.begin(); it != characters.end(); ++it) {
-        const std::string_view character = *it;
-        if (character == open) {
-            if (depth++ == 0) {
-                openedAt = it.position();
-                parts.push_back(Part{std::string(), true});
-                continue;
-            }
-        } else if (character == close && depth > 0 && --depth == 0) {
-            parts.push_back(Part{std::string(), false});
-            continue;
-        }
-        parts.back().text.append(character);
-    }
-    if (depth > 0) {
-        // Never closed: the text from the bracket on stays outside, as the file has it.
-        parts.pop_back();
-        parts.back().text.append(text.substr(openedAt));
-    }
-    return parts;
 }
 
 void Note(std::vector<NoteRule>* applied, NoteRule rule) {

@@ -46,6 +46,8 @@ class PostalFixtureFiles {
             L"JIGYOSYO.CSV",
             {
                 LR"(13101,"ﾆﾎﾝﾕｳｾｲ","日本郵政　株式会社","東京都","千代田区","大手町","２丁目３－１","1008798","100  ","銀座",0,0,0)",
+                // Another office under the same code: a business-office hit offers no choice.
+                LR"(13101,"ﾆﾎﾝﾕｳｾｲ","日本郵政　別館","東京都","千代田区","大手町","２丁目３－２","1008798","100  ","銀座",0,0,0)",
             });
     }
     ~PostalFixtureFiles() {
