@@ -85,13 +85,18 @@ std::string SelectTab(HWND dialog, const std::wstring& caption) {
     return "no tab " + Quote(caption);
 }
 
-std::string ChooseItem(HWND combo, const std::wstring& item) {
-    LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(item.c_str()));
-    if (index == CB_ERR) return "no item " + Quote(item) + " in the list";
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
+// Selects the item of a drop-down list or a list box as a click on it does: the selection moves
+// and the owner hears of the change.
+std::string ChooseItem(HWND list, const std::wstring& item) {
+    const bool listBox = ModalWatch::IsListBox(list);
+    const LRESULT index =
+        SendMessageW(list, listBox ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT,
+                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
+    if (index < 0) return "no item " + Quote(item) + " in the list";
+    SendMessageW(list, listBox ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(list), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(list), listBox ? LBN_SELCHANGE : CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
     return {};
 }
 
@@ -334,7 +339,9 @@ std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
         case Kind::kChoose:
             return ChooseItem(control, text);
         case Kind::kExpect: {
-            std::wstring shown = ModalWatch::WindowText(control);
+            // A list box shows its selected item.
+            std::wstring shown = ModalWatch::IsListBox(control) ? ModalWatch::SelectedItem(control)
+                                                                : ModalWatch::WindowText(control);
             return shown == text ? std::string()
                                  : "control " + std::to_string(step.control) + " shows " +
                                        Quote(shown) + ", expected " + Quote(text);

@@ -53,18 +53,37 @@ std::wstring ModalWatch::WindowText(HWND window) {
     return text;
 }
 
-std::vector<std::wstring> ModalWatch::ListItems(HWND comboBox) {
+bool ModalWatch::IsListBox(HWND window) {
+    return _wcsicmp(ClassName(window).c_str(), L"ListBox") == 0;
+}
+
+namespace {
+
+// The text of item `index` of a list box or a drop-down list.
+std::wstring ItemText(HWND list, bool listBox, WPARAM index) {
+    const LRESULT length = SendMessageW(list, listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT copied = SendMessageW(list, listBox ? LB_GETTEXT : CB_GETLBTEXT, index,
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ModalWatch::ListItems(HWND list) {
+    const bool listBox = IsListBox(list);
     std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(comboBox, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(list, listBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(comboBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        const LRESULT copied = SendMessageW(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                                            reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-        items.push_back(text);
+        items.push_back(ItemText(list, listBox, static_cast<WPARAM>(i)));
     }
     return items;
+}
+
+std::wstring ModalWatch::SelectedItem(HWND listBox) {
+    const LRESULT selected = SendMessageW(listBox, LB_GETCURSEL, 0, 0);
+    return selected < 0 ? std::wstring() : ItemText(listBox, true, static_cast<WPARAM>(selected));
 }
 
 bool ModalWatch::IsMessageBox(HWND dialog) {

@@ -31,8 +31,12 @@ class ModalWatch {
     ModalWatch& operator=(const ModalWatch&) = delete;
 
     static std::wstring WindowText(HWND window);
-    // The items of a drop-down list, in its order.
-    static std::vector<std::wstring> ListItems(HWND comboBox);
+    // Whether `window` is a list box (not a drop-down list).
+    static bool IsListBox(HWND window);
+    // The items of a drop-down list or a list box, in its order.
+    static std::vector<std::wstring> ListItems(HWND list);
+    // The selected item of a list box; empty when none is.
+    static std::wstring SelectedItem(HWND listBox);
     static bool IsMessageBox(HWND dialog);
     static MessageBoxContent ReadMessageBox(HWND box);
     // Presses `button` of a dialog or message box as a click on it does, once the caller has

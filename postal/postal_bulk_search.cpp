@@ -1,6 +1,7 @@
 #include "postal/postal_bulk_search.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "postal/postal_record.h"
 
@@ -122,7 +123,7 @@ class BulkSearch {
                 if (it->record.Open()) {
                     ++it;
                 } else {
-                    Deliver(it->record, it->owners);
+                    Deliver(it->record, kind, it->owners);
                     it = pending.erase(it);
                 }
             }
@@ -131,7 +132,8 @@ class BulkSearch {
             owners.clear();
             for (const std::uint32_t code : codesOnLine) {
                 if (choice_ == RecordChoice::kEvery &&
-                    std::find(continued.begin(), continued.end(), code) != continued.end()) {
+                    (std::find(continued.begin(), continued.end(), code) != continued.end() ||
+                     !StartsRecord(code, kind, line))) {
                     continue;
                 }
                 owners.push_back(code);
@@ -142,20 +144,41 @@ class BulkSearch {
             if (started.Open()) {
                 pending.push_back(PendingRecord{std::move(started), owners});
             } else {
-                Deliver(started, owners);
+                Deliver(started, kind, owners);
             }
         }
-        for (PendingRecord& done : pending) Deliver(done.record, done.owners);
+        for (PendingRecord& done : pending) Deliver(done.record, kind, done.owners);
         return ScanResult::noHit;
     }
 
-    void Deliver(AddressRecord& record, const std::vector<std::uint32_t>& owners) {
-        PostalAddress address = record.TakeAddress();
-        FinishAddress(address, settings_);
-        for (const std::uint32_t code : owners) {
-            if (choice_ == RecordChoice::kEvery) delivered_->push_back(code);
-            sink_(code, address);
+    // With kEvery: after a code's first line, only lines whose postal-code column is the code
+    // start its records.
+    bool StartsRecord(std::uint32_t code, PostalFileKind kind, const LineColumns& line) {
+        if (!started_.Contains(code)) {
+            started_.Insert(code);
+            return true;
         }
+        std::uint32_t column = 0;
+        return kind != PostalFileKind::kNationwide ||
+               (CodeSet::Parse(line.PostalCode(), column) && column == code);
+    }
+
+    void Deliver(AddressRecord& record, PostalFileKind kind,
+                 const std::vector<std::uint32_t>& owners) {
+        const PostalAddress address = record.TakeAddress();
+        for (const std::uint32_t code : owners) {
+            if (choice_ == RecordChoice::kEvery) {
+                if (!seen_.insert(Key(code, address)).second) continue;
+                delivered_->push_back(code);
+            }
+            sink_(code, kind, address);
+        }
+    }
+
+    // What tells a code's records apart.
+    static std::string Key(std::uint32_t code, const PostalAddress& address) {
+        return std::to_string(code) + '\n' + address.prefecture + '\n' + address.city + '\n' +
+               address.street;
     }
 
     const PostalSettings& settings_;
@@ -167,6 +190,9 @@ class BulkSearch {
     std::vector<std::uint32_t> nationwideDelivered_;  // with kEvery
     std::vector<std::uint32_t> businessDelivered_;
     std::vector<std::uint32_t>* delivered_ = nullptr;  // of the file being read
+    // With kEvery: the codes whose first line has been read, and the records given.
+    CodeSet started_;
+    std::unordered_set<std::string> seen_;
 };
 
 }  // namespace

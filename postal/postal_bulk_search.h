@@ -8,17 +8,22 @@
 #include <vector>
 
 #include "postal/postal_file_search.h"
+#include "postal/postal_record.h"
 
 namespace marupo::postal {
 
 enum class RecordChoice {
     kFirst,  // the record of the first line that holds the code, as the editor takes it
-    kEvery,  // every record whose first line holds the code, in file order
+    // That record, then every other record of the code in file order: in the nationwide file
+    // the records whose postal-code column is the code. A record the same as an earlier one of
+    // the code (prefecture, city and town area as the file has them) is left out.
+    kEvery,
 };
 
-// Receives an address found for a code (its number, as CodeSet::Parse gives it), placeholder
-// removed and ward split as SearchPostalFiles does.
-using AddressSink = std::function<void(std::uint32_t code, const PostalAddress& address)>;
+// Receives a record found for a code (its number, as CodeSet::Parse gives it), as the file has
+// it: town area joined, no notes taken out, no ward split (see FinishAddress).
+using AddressSink =
+    std::function<void(std::uint32_t code, PostalFileKind kind, const PostalAddress& record)>;
 
 // Looks up every code of `codes` (seven ASCII digits each; repeats are fine; any other text is
 // not found) and returns their outcomes in the same order. Each file is opened and read through

@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "postal/address_update_dialog.h"
 #include "postal/postal_code.h"
 #include "postal/postal_merge.h"
 #include "postal/postal_search.h"
+#include "postal/town_area_dialog.h"
 #include "ui/message_box.h"
 
 namespace marupo {
@@ -42,16 +44,27 @@ void ConvertPostalCode(PostalConversionPage& page) {
         ui::ShowMessage(L"郵便番号が不正です");
         return;
     }
-    PostalAddress& found = page.LastResult();
-    if (!SearchPostalFiles(sevenDigits, page.Settings(), found)) {
+    postal::PostalRecords records;
+    if (!SearchPostalFiles(sevenDigits, page.Settings(), records)) {
         ui::ShowMessage(L"郵便番号が見つかりませんでした。");
         return;
     }
+    // Where the code has several town areas, the user says which one is meant; Cancel ends the
+    // conversion with nothing changed. A business office's code names its office.
+    std::size_t chosen = 0;
+    if (records.kind == postal::PostalFileKind::kNationwide && records.records.size() > 1) {
+        TownAreaDialog chooser(records.records);
+        if (chooser.DoModal() != IDOK) return;
+        chosen = std::min(chooser.Chosen(), records.records.size() - 1);
+    }
+    PostalAddress& found = page.LastResult();
+    found = records.records[chosen];
+    postal::FinishAddress(found, records.kind, page.Settings());
 
     if (HoldsNoAddress(values)) {
         FillAddress(values, found);
     } else {
-        AddressUpdateDialog dialog(PrepareAddressUpdate(values, found));
+        AddressUpdateDialog dialog(PrepareAddressUpdate(values, found, sevenDigits));
         if (dialog.DoModal() == IDOK) ApplyAddressUpdate(dialog.Values(), values);
     }
     // Also after Cancel: the page shows its values as they stand.

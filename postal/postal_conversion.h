@@ -11,7 +11,7 @@ namespace marupo {
 
 // What the conversion needs of the address page.
 class PostalConversionPage {
-public:
+  public:
     virtual ~PostalConversionPage() = default;
     // Takes all control values into the page's values; false when a transfer was refused (the
     // length message has then been shown already).

@@ -1,8 +1,8 @@
 #pragma once
-// A postal-code file opened for one search. Read in fixed-size blocks, never whole.
+// A postal-code file opened for one search. Read in fixed-size blocks from its start to its end,
+// never whole and never seeked: a pipe serves as well.
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -13,8 +13,9 @@ class PostalFile {
     virtual ~PostalFile() = default;
     // Reads up to `size` bytes: the count read, 0 at the end of the file, -1 on a read error.
     virtual std::ptrdiff_t Read(char* buffer, std::size_t size) = 0;
-    // Moves the read position to `offset` bytes from the start; false on failure.
-    virtual bool Seek(std::uint64_t offset) = 0;
+    // Whether opening the same path again reads the same bytes from the start: false for a pipe,
+    // which gives its bytes once.
+    virtual bool ReadableAgain() const { return true; }
 };
 
 // Opens the file at `path` (ANSI code page on Windows, bytes elsewhere) read-only. On Windows the

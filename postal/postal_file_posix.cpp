@@ -11,7 +11,7 @@ namespace {
 
 class PosixPostalFile final : public PostalFile {
   public:
-    explicit PosixPostalFile(int fd) : fd_(fd) {}
+    PosixPostalFile(int fd, bool regular) : fd_(fd), regular_(regular) {}
     ~PosixPostalFile() override { close(fd_); }
     PosixPostalFile(const PosixPostalFile&) = delete;
     PosixPostalFile& operator=(const PosixPostalFile&) = delete;
@@ -24,12 +24,11 @@ class PosixPostalFile final : public PostalFile {
         }
     }
 
-    bool Seek(std::uint64_t offset) override {
-        return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
-    }
+    bool ReadableAgain() const override { return regular_; }
 
   private:
     int fd_;
+    bool regular_;
 };
 
 }  // namespace
@@ -43,7 +42,7 @@ std::unique_ptr<PostalFile> OpenPostalFile(const std::string& path) {
         close(fd);
         return nullptr;
     }
-    return std::make_unique<PosixPostalFile>(fd);
+    return std::make_unique<PosixPostalFile>(fd, S_ISREG(info.st_mode));
 }
 
 }  // namespace marupo::postal

@@ -1,6 +1,7 @@
 #include "postal/postal_file_search.h"
 
-#include "postal/postal_record.h"
+#include "postal/postal_bulk_search.h"
+#include "postal/town_area_notes.h"
 #include "text/sjis.h"
 
 namespace marupo::postal {
@@ -53,8 +54,8 @@ SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& set
                                 PostalAddress& result, const FileOpener& open,
                                 std::size_t blockSize) {
     result = PostalAddress{};
-    switch (FindFirstRecord(settings.nationwideFile, PostalFileKind::kNationwide, code, result,
-                            open, blockSize)) {
+    PostalFileKind kind = PostalFileKind::kNationwide;
+    switch (FindFirstRecord(settings.nationwideFile, kind, code, result, open, blockSize)) {
         case FileScan::unopenable:
             return SearchOutcome::nationwideUnopenable;
         case FileScan::unreadable:
@@ -62,8 +63,8 @@ SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& set
         case FileScan::hit:
             break;
         case FileScan::noHit:
-            switch (FindFirstRecord(settings.businessFile, PostalFileKind::kBusiness, code, result,
-                                    open, blockSize)) {
+            kind = PostalFileKind::kBusiness;
+            switch (FindFirstRecord(settings.businessFile, kind, code, result, open, blockSize)) {
                 case FileScan::unopenable:
                     return SearchOutcome::businessUnopenable;
                 case FileScan::unreadable:
@@ -75,13 +76,32 @@ SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& set
             }
             break;
     }
-    FinishAddress(result, settings);
+    FinishAddress(result, kind, settings);
     return SearchOutcome::found;
 }
 
-void FinishAddress(PostalAddress& address, const PostalSettings& settings) {
-    // The placeholder goes before the split, so a ward moved in front is never followed by it.
-    RemoveNoTownArea(address);
+SearchOutcome SearchEveryRecord(std::string_view code, const PostalSettings& settings,
+                                PostalRecords& result, const FileOpener& open,
+                                std::size_t blockSize) {
+    result = PostalRecords{};
+    const std::vector<SearchOutcome> outcome = SearchPostalFilesAtOnce(
+        {std::string(code)}, settings, RecordChoice::kEvery,
+        [&result](std::uint32_t, PostalFileKind kind, const PostalAddress& record) {
+            result.kind = kind;
+            result.records.push_back(record);
+        },
+        open, blockSize);
+    if (outcome.front() != SearchOutcome::found) result.records.clear();
+    return outcome.front();
+}
+
+void FinishAddress(PostalAddress& address, PostalFileKind kind, const PostalSettings& settings) {
+    // The notes go before the split, so a ward moved in front is never followed by one.
+    if (kind == PostalFileKind::kNationwide) {
+        address.street = TakeNotesOut(address.street, address.city);
+    } else {
+        RemoveNoTownArea(address);
+    }
     if (settings.divCity == 1) SplitDesignatedCity(address);
 }
 

@@ -7,10 +7,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "postal/postal_address.h"
 #include "postal/postal_file.h"
 #include "postal/postal_line_scan.h"
+#include "postal/postal_record.h"
+#include "postal/town_area_notes.h"
 #include "settings/postal_settings.h"
 
 namespace marupo::postal {
@@ -30,17 +33,29 @@ using FileOpener = std::function<std::unique_ptr<PostalFile>(const std::string& 
 // fills `result` on success. `result` is cleared first: a part the found line lacks stays empty.
 // The first line that holds the code gives the address, its town area joined over the lines
 // that continue it (see AddressRecord); either edition of the nationwide file reads the same.
+// The address is finished (FinishAddress).
 SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& settings,
                                 PostalAddress& result, const FileOpener& open = OpenPostalFile,
                                 std::size_t blockSize = kDefaultBlockSize);
 
-// What every found address goes through: the placeholder town area removed, then the designated
-// city split when `settings.divCity` is 1.
-void FinishAddress(PostalAddress& address, const PostalSettings& settings);
+// Every record of a code, as the file that holds them has them (not finished).
+struct PostalRecords {
+    PostalFileKind kind = PostalFileKind::kNationwide;
+    // The first is the record SearchPostalFiles finds; the others follow in file order, each
+    // once (RecordChoice::kEvery).
+    std::vector<PostalAddress> records;
+};
 
-// The town-area text Japan Post puts where a code has no town area of its own.
-inline constexpr char kNoTownArea[] =
-    "\x88\xC8\x89\xBA\x82\xC9\x8C\x66\x8D\xDA\x82\xAA\x82\xC8\x82\xA2\x8F\xEA\x8D\x87";  // 以下に掲載がない場合
+// Searches for every record of `code`, in one pass over each file. On success `result` holds
+// at least one record.
+SearchOutcome SearchEveryRecord(std::string_view code, const PostalSettings& settings,
+                                PostalRecords& result, const FileOpener& open = OpenPostalFile,
+                                std::size_t blockSize = kDefaultBlockSize);
+
+// What every found record goes through before it becomes an address: a nationwide record has
+// its notes taken out (TakeNotesOut), a business-office record only its placeholder town area
+// removed; then the designated city split when `settings.divCity` is 1.
+void FinishAddress(PostalAddress& address, PostalFileKind kind, const PostalSettings& settings);
 
 // Empties `street` when it is the placeholder text as a whole.
 void RemoveNoTownArea(PostalAddress& address);

@@ -29,11 +29,7 @@ class WindowsPostalFile final : public PostalFile {
         return static_cast<std::ptrdiff_t>(read);
     }
 
-    bool Seek(std::uint64_t offset) override {
-        LARGE_INTEGER position;
-        position.QuadPart = static_cast<LONGLONG>(offset);
-        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) != FALSE;
-    }
+    bool ReadableAgain() const override { return GetFileType(file_) == FILE_TYPE_DISK; }
 
   private:
     HANDLE file_ = INVALID_HANDLE_VALUE;

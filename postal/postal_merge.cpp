@@ -12,9 +12,11 @@ void FillAddress(AddressEntry& values, const PostalAddress& found) {
     values.street = found.street;
 }
 
-AddressUpdate PrepareAddressUpdate(const AddressEntry& values, const PostalAddress& found) {
+AddressUpdate PrepareAddressUpdate(const AddressEntry& values, const PostalAddress& found,
+                                   std::string_view sevenDigits) {
     AddressUpdate update;
-    update.postalLine = kPostalLinePrefix + values.postalCode;
+    update.postalLine = kPostalLinePrefix + std::string(sevenDigits.substr(0, 3)) + "-" +
+                        std::string(sevenDigits.substr(3));
     update.oldPrefecture = values.prefecture;
     update.oldCity = values.city;
     update.oldStreet = values.street;

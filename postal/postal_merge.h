@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "entry/address_entry.h"
 #include "postal/postal_address.h"
@@ -16,7 +17,7 @@ enum AddressUpdateChoice : std::int32_t {
     choiceAppendOldStreet = 1,
 };
 
-// The postal mark and one blank in Shift-JIS ("〒 "), put before the code as typed.
+// The postal mark and one blank in Shift-JIS ("〒 "), put before the code.
 inline constexpr char kPostalLinePrefix[] = "\x81\xA7 ";
 // Joins the found street and the old one when the old street is kept.
 inline constexpr char kStreetJoin[] = ";";
@@ -31,7 +32,7 @@ void FillAddress(AddressEntry& values, const PostalAddress& found);
 struct AddressUpdate {
     std::string rewriteStreet;  // street for choice 0: the found one
     std::string appendStreet;   // street for choice 1: found, ";", old
-    std::string postalLine;     // "〒 " and the code as typed
+    std::string postalLine;     // "〒 " and the code as NNN-NNNN
     std::int32_t choice = choiceRewriteAll;
     std::string newPrefecture;
     std::string newCity;
@@ -41,8 +42,10 @@ struct AddressUpdate {
     std::string oldStreet;
 };
 
-// Sets the old address beside the found one; the dialog starts on "rewrite all".
-AddressUpdate PrepareAddressUpdate(const AddressEntry& values, const PostalAddress& found);
+// Sets the old address beside the found one; the dialog starts on "rewrite all". The top line
+// shows the seven digits found as NNN-NNNN, whatever form they were typed in.
+AddressUpdate PrepareAddressUpdate(const AddressEntry& values, const PostalAddress& found,
+                                   std::string_view sevenDigits);
 
 // The two radio buttons: switch the choice and the street shown with it.
 void ChooseRewriteAll(AddressUpdate& update);

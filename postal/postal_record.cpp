@@ -62,12 +62,12 @@ AddressRecord::AddressRecord(PostalFileKind kind, const LineColumns& firstLine)
     : address_{firstLine.Prefecture(), firstLine.City(), std::string()},
       postalCode_(firstLine.PostalCode()) {
     AddTownArea(firstLine.TownArea());
-    // Only the nationwide file continues its lines.
-    open_ = open_ && kind == PostalFileKind::kNationwide;
+    // Only the Shift-JIS nationwide file continues its lines.
+    open_ = open_ && kind == PostalFileKind::kNationwide && !firstLine.IsUtf8();
 }
 
 bool AddressRecord::Continue(const LineColumns& line) {
-    if (!open_ || line.PostalCode() != postalCode_) {
+    if (!open_ || line.IsUtf8() || line.PostalCode() != postalCode_) {
         open_ = false;
         return false;
     }

@@ -31,6 +31,7 @@ class LineColumns final : public LineSink {
     std::string Prefecture() const;
     std::string City() const;
     std::string TownArea() const;  // for the business file: town area and block number joined
+    bool IsUtf8() const { return utf8_.IsUtf8(); }
 
   private:
     std::string Text(std::size_t index) const;
@@ -44,9 +45,10 @@ class LineColumns final : public LineSink {
 // read on without end. Japan Post's longest take a handful.
 inline constexpr std::size_t kMaxRecordLines = 100;
 
-// One address record. The nationwide file cuts a long town area into lines that repeat the
-// record's other columns: while the town area holds a full-width parenthesis "（" that it has not
-// closed, the lines right after it that carry the same postal code add their town areas. The
+// One address record. The Shift-JIS nationwide file cuts a long town area into lines that repeat
+// the record's other columns: while the town area holds a full-width parenthesis "（" that it has
+// not closed, the Shift-JIS lines right after it that carry the same postal code add their town
+// areas. The UTF-8 edition keeps every record on one line, so its lines are never joined. The
 // joined town area is capped like a column (kMaxColumnBytes).
 class AddressRecord {
   public:

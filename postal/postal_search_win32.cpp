@@ -1,12 +1,11 @@
-#include "postal/postal_file_search.h"
 #include "postal/postal_search.h"
 #include "ui/message_box.h"
 
 namespace marupo {
 
 bool SearchPostalFiles(const std::string& sevenDigits, const PostalSettings& settings,
-                       PostalAddress& result) {
-    switch (postal::SearchPostalFiles(sevenDigits, settings, result)) {
+                       postal::PostalRecords& result) {
+    switch (postal::SearchEveryRecord(sevenDigits, settings, result)) {
         case postal::SearchOutcome::found:
             return true;
         case postal::SearchOutcome::notFound:

@@ -15,8 +15,10 @@ fi
 codes=(
   0600000    # placeholder town area: the street stays empty
   064-0941   # typed with a hyphen, as users do
-  0660005    # a town area KEN_ALL.CSV continues over three lines: joined whole
-  4980000    # a code in two prefectures: the first line in the file wins
+  ０６４－０９４１  # typed in full-width digits, as with the input method on
+  0600042    # 大通西（１～１９丁目）: the note of the postal data is left out
+  0660005    # a town area KEN_ALL.CSV continues over three lines: joined, its lot list left out
+  4980000    # a code in two prefectures: the first record (the editor lets the user choose)
   5100000    # 四日市市: holds 市 before its end, never split
   1003131    # only in the business-office file: town area and block joined
   1234567    # in neither file
@@ -36,9 +38,12 @@ run "${codes[@]%% *}"
 echo "The UTF-8 edition of the nationwide file (one line per record) reads the same:"
 echo
 run --nationwide utf_ken_all.csv 064-0941 0660005
-echo "Every record of a code, in file order:"
+echo "Every record of a code, as the editor's chooser lists them:"
 echo
 run --all 4980000
+echo "Town areas as the file has them, notes and all:"
+echo
+run --raw 0600042 0660005
 echo "With the designated-city split, the ward moves to the front of the street:"
 echo
 run --div-city 0600000 0640941 5100000

@@ -104,6 +104,16 @@ std::string Utf8ToCp932(std::string_view utf8) {
 
 namespace {
 
+// The bytes of the UTF-8 character that `text` starts with; 1 when it starts with none.
+std::size_t Utf8CharLength(std::string_view text) {
+    Utf8Detector character;
+    for (std::size_t length = 1; length <= 4 && length <= text.size(); ++length) {
+        character.Feed(text.substr(length - 1, 1));
+        if (character.IsUtf8()) return length;
+    }
+    return 1;
+}
+
 // One direction of iconv, opened once per thread: opening costs more than converting a short
 // text, and bulk lookups convert every line they print.
 class Converter {
@@ -115,10 +125,12 @@ class Converter {
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Replaces every byte that does not convert with `replacement`. Converts straight into the
+    // Replaces every character that does not convert with `replacement`: `skip` tells how many
+    // bytes the character at the start of a text takes. Converts straight into the
     // result, made large enough at once: iconv redoes work whenever its output runs out of room,
     // so a small buffer refilled again and again costs many times the conversion itself.
-    std::string Convert(std::string_view text, std::string_view replacement) {
+    template <typename Skip>
+    std::string Convert(std::string_view text, std::string_view replacement, const Skip& skip) {
         std::string out;
         if (text.empty() || !usable()) return out;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
@@ -142,12 +154,13 @@ class Converter {
                 out.resize(out.size() * 2);
                 continue;
             }
-            // EILSEQ or EINVAL (a truncated character at the end): replace one byte, go on.
+            // EILSEQ or EINVAL (a truncated character at the end): replace the character, go on.
             if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
             out.replace(used, replacement.size(), replacement);
             used += replacement.size();
-            ++in;
-            --inLeft;
+            const std::size_t skipped = skip(std::string_view(in, inLeft));
+            in += skipped;
+            inLeft -= skipped;
             if (inLeft == 0) break;
         }
         out.resize(used);
@@ -165,13 +178,13 @@ class Converter {
 std::string Cp932ToUtf8(std::string_view cp932) {
     if (IsAscii(cp932)) return std::string(cp932);
     thread_local Converter converter("UTF-8", "CP932");
-    return converter.Convert(cp932, "\xEF\xBF\xBD");
+    return converter.Convert(cp932, "\xEF\xBF\xBD", [](std::string_view) { return 1; });
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
     thread_local Converter converter("CP932", "UTF-8");
-    return converter.Convert(utf8, "?");
+    return converter.Convert(utf8, "?", Utf8CharLength);
 }
 
 #endif

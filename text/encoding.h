@@ -1,8 +1,8 @@
 #pragma once
 // Conversion between the system's Shift-JIS (code page 932) texts and UTF-8, for command-line
-// output and input and for the UTF-8 edition of the postal-code file. Bytes that do not convert
-// become a replacement character (U+FFFD towards UTF-8, "?" towards Shift-JIS) and the conversion
-// goes on behind them.
+// output and input and for the UTF-8 edition of the postal-code file. What does not convert
+// becomes a replacement character (U+FFFD towards UTF-8 for each byte, "?" towards Shift-JIS for
+// each character, or each byte that starts none) and the conversion goes on behind it.
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,9 @@
 #include "tools/lookup_tool.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <functional>
 
 #include "postal/postal_bulk_search.h"
 #include "postal/postal_code.h"
@@ -24,7 +26,7 @@ constexpr std::size_t kMaxInputLine = 256;
 // they all go out before a message, so that a terminal shows both streams in order.
 class Printer {
   public:
-    Printer(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+    Printer(ResultOutput& out, std::FILE* err) : out_(out), err_(err) {}
     ~Printer() { Flush(); }
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
@@ -39,19 +41,21 @@ class Printer {
 
     void Message(const TypedCode& code, const char* message) {
         Flush();
-        std::fflush(out_);
-        std::fprintf(err_, "%s: %s\n", code.utf8.c_str(), message);
+        out_.Flush();
+        // The code as given, whatever bytes it holds.
+        std::fwrite(code.utf8.data(), 1, code.utf8.size(), err_);
+        std::fprintf(err_, ": %s\n", message);
     }
 
   private:
     static constexpr std::size_t kFlushBytes = 16 * 1024;
 
     void Flush() {
-        std::fwrite(pending_.data(), 1, pending_.size(), out_);
+        out_.Write(pending_);
         pending_.clear();
     }
 
-    std::FILE* out_;
+    ResultOutput& out_;
     std::FILE* err_;
     std::string pending_;
 };
@@ -149,24 +153,21 @@ bool HasPrefix(const std::string& arg, const std::string& name) {
     return arg == name || arg.compare(0, name.size() + 1, name + "=") == 0;
 }
 
-// Reads one line into `line`, keeping at most kMaxInputLine bytes. False at the end of input.
+// Reads one line into `line`, keeping at most kMaxInputLine bytes; a NUL byte is kept like any
+// other. Byte by byte, so that a line typed at a terminal is answered at once. False at the end
+// of input.
 bool ReadLine(std::FILE* in, std::string& line) {
     line.clear();
-    char chunk[512];
-    bool any = false;
-    while (std::fgets(chunk, sizeof chunk, in) != nullptr) {
-        any = true;
-        std::size_t length = std::strlen(chunk);
-        const bool complete = length > 0 && chunk[length - 1] == '\n';
-        if (complete) --length;
-        if (line.size() < kMaxInputLine) {
-            line.append(chunk, std::min(length, kMaxInputLine - line.size()));
-        }
-        if (complete) break;
+    int c = std::getc(in);
+    if (c == EOF) return false;
+    for (; c != EOF && c != '\n'; c = std::getc(in)) {
+        if (line.size() < kMaxInputLine) line += static_cast<char>(c);
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return any;
+    return true;
 }
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
@@ -184,6 +185,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
             options.divCity = true;
         } else if (arg == "--all") {
             options.everyRecord = true;
+        } else if (arg == "--raw") {
+            options.raw = true;
         } else if (HasPrefix(arg, "--nationwide")) {
             if (!TakeValue(args, i, "--nationwide", options.nationwideFile, error)) return false;
         } else if (HasPrefix(arg, "--business")) {
@@ -214,8 +217,10 @@ void PrintHelp(std::FILE* out) {
         "  --business FILE    the business-office file (JIGYOSYO.CSV)\n"
         "  --div-city         move the ward of a designated city to the front of the\n"
         "                     street (札幌市中央区 -> 札幌市 + 中央区...)\n"
-        "  --all              every record for the code, not only the first one, in\n"
-        "                     file order\n"
+        "  --all              every record of the code, not only the first one: that\n"
+        "                     one, then the others in file order, each once\n"
+        "  --raw              town areas as the file has them, with Japan Post's notes\n"
+        "                     (such as （その他） or （１～１９丁目）) left in\n"
         "  -h, --help         display this help and exit\n"
         "\n"
 #ifdef _WIN32
@@ -231,12 +236,47 @@ void PrintHelp(std::FILE* out) {
         "Codes that are invalid or not found, and files that cannot be opened, are\n"
         "reported on standard error, each line starting with the code as given.\n"
         "\n"
-        "Exit status is 0 if every code was found, 1 otherwise, 2 on a usage error.\n",
+        "Exit status is 0 if every code was found, 1 otherwise or when the results\n"
+        "cannot be written, 2 on a usage error.\n",
         out);
 }
 
+void ResultOutput::Write(std::string_view bytes) {
+    if (failed_ || bytes.empty()) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Fail();
+}
+
+void ResultOutput::Flush() {
+    if (!failed_ && std::fflush(file_) != 0) Fail();
+}
+
+void ResultOutput::Fail() {
+    failed_ = true;
+    error_ = errno;
+}
+
+std::unique_ptr<postal::PostalFile> PassOpener::operator()(const std::string& path) {
+    const auto has = [&path](const std::vector<std::string>& paths) {
+        return std::find(paths.begin(), paths.end(), path) != paths.end();
+    };
+    if (has(readOnce_)) {
+        if (!has(refused_)) {
+            refused_.push_back(path);
+            out_.Flush();
+            std::fprintf(err_,
+                         "marupo-lookup: %s is a pipe, which can be read only once: the codes "
+                         "after the first %s cannot be looked up in it\n",
+                         path.c_str(), std::to_string(kCodesPerPass).c_str());
+        }
+        return nullptr;
+    }
+    std::unique_ptr<postal::PostalFile> file = postal::OpenPostalFile(path);
+    if (file && !file->ReadableAgain()) readOnce_.push_back(path);
+    return file;
+}
+
 bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& settings,
-                 bool everyRecord, std::FILE* out, std::FILE* err) {
+                 Printing printing, ResultOutput& out, std::FILE* err, PassOpener& open) {
     // The seven digits of each valid code; empty for an invalid one, which is not looked up.
     std::vector<std::string> digits(codes.size());
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -245,14 +285,15 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     const auto first =
         std::find_if(digits.begin(), digits.end(), [](const std::string& d) { return !d.empty(); });
     // One code, however often given, is searched as the editor searches it.
-    const bool single = !everyRecord && first != digits.end() &&
+    const bool single = !printing.everyRecord && !printing.raw && first != digits.end() &&
                         std::all_of(first, digits.end(),
                                     [&](const std::string& d) { return d.empty() || d == *first; });
     std::vector<postal::SearchOutcome> outcomes(codes.size(), postal::SearchOutcome::notFound);
     FoundAddresses found(codes.size());
     if (single) {
         PostalAddress address;
-        const postal::SearchOutcome outcome = postal::SearchPostalFiles(*first, settings, address);
+        const postal::SearchOutcome outcome =
+            postal::SearchPostalFiles(*first, settings, address, std::ref(open));
         std::fill(outcomes.begin(), outcomes.end(), outcome);
         std::uint32_t code = 0;
         postal::CodeSet::Parse(*first, code);
@@ -260,10 +301,16 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     } else if (first != digits.end()) {
         outcomes = postal::SearchPostalFilesAtOnce(
             digits, settings,
-            everyRecord ? postal::RecordChoice::kEvery : postal::RecordChoice::kFirst,
-            [&found](std::uint32_t code, const PostalAddress& address) {
-                found.Add(code, address);
-            });
+            printing.everyRecord ? postal::RecordChoice::kEvery : postal::RecordChoice::kFirst,
+            [&](std::uint32_t code, postal::PostalFileKind kind, PostalAddress record) {
+                if (!printing.raw) {
+                    postal::FinishAddress(record, kind, settings);
+                } else if (settings.divCity == 1) {
+                    postal::SplitDesignatedCity(record);
+                }
+                found.Add(code, record);
+            },
+            std::ref(open));
     }
     found.Finish();
 
@@ -300,21 +347,28 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     return allFound;
 }
 
-bool LookUpLines(std::FILE* in, const PostalSettings& settings, bool everyRecord,
-                 std::size_t perPass, std::FILE* out, std::FILE* err) {
+bool LookUpLines(std::FILE* in, const PostalSettings& settings, Printing printing,
+                 std::size_t perPass, ResultOutput& out, std::FILE* err) {
     bool allFound = true;
+    PassOpener open(out, err);
     std::vector<TypedCode> codes;
     // Room for a whole pass at once: memory is only taken as codes arrive, and never copied.
     codes.reserve(perPass);
     std::string line;
-    bool more = true;
-    while (more) {
-        more = ReadLine(in, line);
-        if (more && !line.empty()) codes.push_back(TypedCode{line, text::Utf8ToCp932(line)});
-        if (codes.empty() || (more && codes.size() < perPass)) continue;
-        if (!LookUpCodes(codes, settings, everyRecord, out, err)) allFound = false;
-        codes.clear();
+    bool more = ReadLine(in, line);
+    // Notepad used to start a UTF-8 file with a byte-order mark.
+    if (line.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        line.erase(0, kByteOrderMark.size());
     }
+    const auto lookUp = [&] {
+        if (!LookUpCodes(codes, settings, printing, out, err, open)) allFound = false;
+        codes.clear();
+    };
+    for (; more && !out.Failed(); more = ReadLine(in, line)) {
+        if (!line.empty()) codes.push_back(TypedCode{line, text::Utf8ToCp932(line)});
+        if (codes.size() >= perPass) lookUp();
+    }
+    if (!codes.empty() && !out.Failed()) lookUp();
     return allFound;
 }
 

@@ -1,6 +1,7 @@
 // marupo-lookup: the postal-code lookup of the add-in as a command-line tool.
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -97,17 +98,24 @@ int main(int argc, char** argv) {
     if (options.businessFile) settings.businessFile = *options.businessFile;
     if (options.divCity) settings.divCity = 1;
 
+    const marupo::lookup::Printing printing{options.everyRecord, options.raw};
+    marupo::lookup::ResultOutput out(stdout);
     bool allFound = true;
     if (options.codes.empty()) {
         // Someone typing codes gets each answer at once.
         const std::size_t perPass = InputIsTerminal() ? 1 : marupo::lookup::kCodesPerPass;
-        allFound = marupo::lookup::LookUpLines(stdin, settings, options.everyRecord, perPass,
-                                               stdout, stderr);
+        allFound = marupo::lookup::LookUpLines(stdin, settings, printing, perPass, out, stderr);
     } else {
         std::vector<TypedCode> codes;
         for (const std::string& code : options.codes) codes.push_back(FromArgument(code));
-        allFound =
-            marupo::lookup::LookUpCodes(codes, settings, options.everyRecord, stdout, stderr);
+        marupo::lookup::PassOpener open(out, stderr);
+        allFound = marupo::lookup::LookUpCodes(codes, settings, printing, out, stderr, open);
     }
-    return std::fflush(stdout) == 0 && allFound ? 0 : 1;
+    out.Flush();
+    if (out.Failed()) {
+        std::fprintf(stderr, "marupo-lookup: cannot write the results: %s\n",
+                     std::strerror(out.Error()));
+        return 1;
+    }
+    return allFound ? 0 : 1;
 }

@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "postal/postal_line_scan.h"
 #include "text/encoding.h"
+#include "tools/lookup_tool.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,15 +30,22 @@ namespace marupo {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 std::string S(const std::string& utf8) {
     return text::Utf8ToCp932(utf8);
 }
 
+// A line of the UTF-8 edition of the nationwide file; Ken gives it in Shift-JIS.
+std::string KenUtf8(const std::string& code, const std::string& prefecture, const std::string& city,
+                    const std::string& town) {
+    return "01101,\"060  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁ\",\"" + prefecture + "\",\"" +
+           city + "\",\"" + town + "\",0,0,0,0,0,0\r\n";
+}
+
 std::string Ken(const std::string& code, const std::string& prefecture, const std::string& city,
                 const std::string& town) {
-    return S("01101,\"060  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁ\",\"" + prefecture + "\",\"" +
-             city + "\",\"" + town + "\",0,0,0,0,0,0\r\n");
+    return S(KenUtf8(code, prefecture, city, town));
 }
 
 std::string Jig(const std::string& code, const std::string& town, const std::string& block) {
@@ -89,10 +98,13 @@ class LookupToolTest : public ::testing::Test {
         return (dir_ / name).string();
     }
 
-    // Runs the tool in the temporary directory with `input` on its standard input.
-    RunResult Run(const std::vector<std::string>& args, const std::string& input = "") {
+    // Runs the tool in the temporary directory with `input` on its standard input. Standard
+    // output goes to `output` when given (then not read back). An argument "3< <(cat FILE)"
+    // opens a pipe that FILE is written to as /dev/fd/3 (not on Windows).
+    RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
+                  const std::string& output = "") {
         const fs::path in = dir_ / "stdin.txt";
-        const fs::path out = dir_ / "stdout.txt";
+        const fs::path out = output.empty() ? dir_ / "stdout.txt" : fs::path(output);
         const fs::path err = dir_ / "stderr.txt";
         std::ofstream(in, std::ios::binary) << input;
         RunResult result;
@@ -133,13 +145,14 @@ class LookupToolTest : public ::testing::Test {
             return q + "'";
         };
         std::string command = "cd " + quote(dir_.string()) + " && " + quote(ToolPath().string());
-        for (const std::string& arg : args) command += " " + quote(arg);
+        for (const std::string& arg : args)
+            command += " " + (arg.rfind("3<", 0) == 0 ? arg : quote(arg));
         command +=
             " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
-        const int status = std::system(command.c_str());
+        const int status = std::system(("bash -c " + quote(command)).c_str());
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-        result.out = ReadFile(out);
+        if (output.empty()) result.out = ReadFile(out);
         result.err = ReadFile(err);
         return result;
     }
@@ -188,10 +201,15 @@ TEST_F(LookupToolTest, InvalidAndUnknownCodesAreReportedWithTheCodeAsTyped) {
     EXPECT_EQ(r.status, 1);
 }
 
-TEST_F(LookupToolTest, FullWidthDigitsAreInvalidAsInTheEditor) {
-    const RunResult r = Run(Files({"０６４０９４１", "064ｰ0941"}));  // ｰ is one byte
-    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
-    EXPECT_EQ(r.err, "０６４０９４１: 郵便番号が不正です\n");
+TEST_F(LookupToolTest, CodesAreReadAsInTheEditor) {
+    // ｰ is one byte; eight full-width digits are still eight digits.
+    const RunResult r =
+        Run(Files({"０６４０９４１", "〒 064－0941", "064ｰ0941", "１２３４５６７８"}));
+    EXPECT_EQ(r.out,
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
+              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
+    EXPECT_EQ(r.err, "１２３４５６７８: 郵便番号が不正です\n");
     EXPECT_EQ(r.status, 1);
 }
 
@@ -244,21 +262,37 @@ TEST_F(LookupToolTest, HelpAndUsageErrors) {
     EXPECT_EQ(r.status, 2);
 }
 
-TEST_F(LookupToolTest, AllPrintsEveryRecordOfTheCodeInFileOrder) {
+TEST_F(LookupToolTest, AllPrintsEveryRecordOfTheCodeOnceAndRawKeepsTheNotes) {
     const std::string nationwide =
         Write("ALL.CSV", Ken("4520961", "愛知県", "清須市", "春日（一）") +
+                             // After the code's first line, only its postal-code column counts.
+                             S("01101,\"4520961\",\"0640942\",a,b,c,\"北海道\",\"札幌市中央区\","
+                               "\"宮ケ丘\",0\r\n") +
                              Ken("4520961", "愛知県", "清須市", "春日（二、") +
                              Ken("4520961", "愛知県", "清須市", "三）") +
                              Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
-                             Ken("4520961", "愛知県", "清須市", "西枇杷島町"));
-    const RunResult r =
-        Run({"--all", "--nationwide", nationwide, "--business", business_, "4520961", "1008799"});
-    EXPECT_EQ(r.out,
+                             Ken("4520961", "愛知県", "清須市", "西枇杷島町") +
+                             Ken("4520961", "愛知県", "清須市", "春日（一）"));
+    const auto run = [&](std::vector<std::string> options) {
+        for (const char* arg : {"--nationwide", nationwide.c_str(), "--business", business_.c_str(),
+                                "4520961", "1008799"}) {
+            options.push_back(arg);
+        }
+        return Run(options).out;
+    };
+    EXPECT_EQ(run({"--all"}),
+              "4520961\t愛知県\t清須市\t春日一\n"
+              "4520961\t愛知県\t清須市\t春日\n"
+              "4520961\t愛知県\t清須市\t西枇杷島町\n"
+              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
+    EXPECT_EQ(run({"--all", "--raw"}),
               "4520961\t愛知県\t清須市\t春日（一）\n"
               "4520961\t愛知県\t清須市\t春日（二、三）\n"
               "4520961\t愛知県\t清須市\t西枇杷島町\n"
               "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(run({"--raw"}),
+              "4520961\t愛知県\t清須市\t春日（一）\n"
+              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
 }
 
 TEST_F(LookupToolTest, ManyCodesAtOnceAnswerAsEachCodeAlone) {
@@ -321,6 +355,82 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
     }
 }
 
+struct AwkwardCase {
+    const char* name;
+    std::string nationwide;  // the file's bytes; empty: the fixture's file
+    bool pipe;               // the nationwide file is given as a pipe
+    std::vector<std::string> args;
+    std::string input;
+    const char* output;  // where standard output goes; null: a file read back
+    std::string out;
+    std::string err;
+    int status;
+};
+
+TEST_F(LookupToolTest, AwkwardInputAndOutput) {
+    const std::string asahigaoka = "0640941\t北海道\t札幌市中央区\t旭ケ丘\n";
+    const std::string otemachi = "1008799\t東京都\t千代田区\t大手町１丁目３－３\n";
+    std::string manyCodes;
+    for (int i = 0; i < 1000; ++i) manyCodes += "0640941\n1008799\n";
+    std::string onePassOfCodes;
+    std::string onePassOfResults;
+    for (std::size_t i = 0; i < lookup::kCodesPerPass; ++i) {
+        onePassOfCodes += "0640941\n";
+        onePassOfResults += asahigaoka;
+    }
+    // The code lies further into its line than a block, behind the columns taken.
+    const std::string longLine =
+        S("01101,\"064  \",\"0640000\",a,b,c,\"北海道\",\"札幌市中央区\",\"旭ケ丘\",") +
+        std::string(2 * postal::kDefaultBlockSize, 'x') + ",0640941\r\n";
+    const std::string noSpace =
+        "marupo-lookup: cannot write the results: No space left on device\n";
+    const std::string secondPass =
+        "marupo-lookup: /dev/fd/3 is a pipe, which can be read only once: the codes after the "
+        "first " +
+        std::to_string(lookup::kCodesPerPass) + " cannot be looked up in it\n" +
+        "0600000: CSVファイル1のオープンに失敗しました\n0600000: "
+        "郵便番号が見つかりませんでした。\n";
+    // clang-format off
+    const std::vector<AwkwardCase> cases = {
+#ifndef _WIN32
+        {"full output device", "", false, {"0640941"}, "", "/dev/full", "", noSpace, 1},
+        {"full output device, many codes", "", false, {}, manyCodes, "/dev/full", "", noSpace, 1},
+        {"pipe, one code", longLine, true, {"0640941"}, "", nullptr, asahigaoka, "", 0},
+        {"pipe, codes together", longLine, true, {"0640941", "1008799"}, "", nullptr,
+         asahigaoka + otemachi, "", 0},
+        {"pipe read a second time", "", true, {}, onePassOfCodes + "0600000\n", nullptr,
+         onePassOfResults, secondPass, 1},
+#endif
+        {"byte-order mark on standard input", "", false, {}, "\xEF\xBB\xBF" "064-0941\r\n1008799\n",
+         nullptr, asahigaoka + otemachi, "", 0},
+        {"NUL in a line", "", false, {}, "06\0" "40941\n12\0" "34\n1008799\n"s, nullptr,
+         asahigaoka + otemachi, "12\0" "34: 郵便番号が不正です\n"s, 1},
+        // Nor is a Shift-JIS line joined with a UTF-8 one, either way round.
+        {"UTF-8 line with an open bracket", KenUtf8("0600001", "北海道", "札幌市", "甲町（１番地") +
+         KenUtf8("0600001", "北海道", "札幌市", "乙町") + Ken("0600002", "北海道", "札幌市", "丙町（") +
+         KenUtf8("0600002", "北海道", "札幌市", "丁町") + KenUtf8("0600003", "北海道", "札幌市", "戊町（") +
+         Ken("0600003", "北海道", "札幌市", "己町"), false, {"--all", "0600001", "0600002", "0600003"},
+         "", nullptr, "0600001\t北海道\t札幌市\t甲町（１番地\n0600001\t北海道\t札幌市\t乙町\n"
+         "0600002\t北海道\t札幌市\t丙町（\n0600002\t北海道\t札幌市\t丁町\n"
+         "0600003\t北海道\t札幌市\t戊町（\n0600003\t北海道\t札幌市\t己町\n", "", 0},
+        {"characters outside the code page", KenUtf8("0600001", "北海道", "札幌市", "𠮷野鷗町"), false,
+         {"0600001"}, "", nullptr, "0600001\t北海道\t札幌市\t?野?町\n", "", 0},
+    };
+    // clang-format on
+    for (const AwkwardCase& c : cases) {
+        const std::string file =
+            c.nationwide.empty() ? nationwide_ : Write("AWKWARD.CSV", c.nationwide);
+        std::vector<std::string> args = {"--nationwide", c.pipe ? "/dev/fd/3" : file, "--business",
+                                         business_};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        if (c.pipe) args.push_back("3< <(cat '" + file + "')");
+        const RunResult r = Run(args, c.input, c.output != nullptr ? c.output : "");
+        EXPECT_TRUE(r.out == c.out) << c.name << ": " << FirstDifference(r.out, c.out);
+        EXPECT_EQ(r.err, c.err) << c.name;
+        EXPECT_EQ(r.status, c.status) << c.name;
+    }
+}
+
 // The full-size files: where MARUPO_BENCH_DATA says, else ../shared/data beside the checkout.
 fs::path FullSizeData() {
     const char* set = std::getenv("MARUPO_BENCH_DATA");
@@ -347,12 +457,34 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
         if (seen.insert(code).second) codes += code + "\n";
     }
     ASSERT_GT(seen.size(), 100000u);
+    // The records whose town area holds a full-width bracket, as the file has them.
+    const std::string utf8File = ReadFile(data / "utf_ken_all.csv");
+    std::size_t bracketed = 0;
+    for (std::size_t at = utf8File.find("（"); at != std::string::npos;
+         at = utf8File.find("（", utf8File.find('\n', at))) {
+        ++bracketed;
+    }
+    const auto bracketedStreets = [](const std::string& out) {
+        std::size_t count = 0;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            const std::string street = line.substr(line.rfind('\t') + 1);
+            if (street.find("（") != std::string::npos || street.find("）") != std::string::npos) {
+                ++count;
+            }
+        }
+        return count;
+    };
     const std::string business = (data / "JIGYOSYO.CSV").string();
-    for (const char* option : {"", "--div-city", "--all"}) {
+    const std::vector<std::vector<std::string>> optionSets = {
+        {}, {"--div-city"}, {"--all"}, {"--all", "--raw"}};
+    for (const std::vector<std::string>& options : optionSets) {
+        const bool raw = options.size() == 2;
+        const std::string option = options.empty() ? "" : options.back();
         const auto run = [&](const char* nationwide) {
             std::vector<std::string> args = {"--nationwide", (data / nationwide).string(),
                                              "--business", business};
-            if (*option != '\0') args.push_back(option);
+            args.insert(args.end(), options.begin(), options.end());
             return Run(args, codes);
         };
         const RunResult sjis = run("KEN_ALL.CSV");
@@ -363,6 +495,8 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
                   seen.size())
             << option;
         EXPECT_TRUE(sjis.out == utf8.out) << option << ": " << FirstDifference(sjis.out, utf8.out);
+        // No street keeps a bracket once the notes are out; every record has them in --raw.
+        EXPECT_EQ(bracketedStreets(sjis.out), raw ? bracketed : 0u) << option;
     }
 }
 

@@ -164,6 +164,62 @@ TEST_F(AddinScriptTest, StepsSwitchTabsChooseCheckTypeKeysAndCaptureTheDialog) {
     std::filesystem::remove(shot, ignored);
 }
 
+TEST_F(AddinScriptTest, ACodeWithSeveralTownAreasAsksWhichOneIsMeant) {
+    const std::string choose =
+        "dialog \"Marupo 編集\"\n"
+        "set 321 \"〒４５２－０９６１\"\n"
+        "click 326\n"
+        "dialog \"町域の選択\"\n"
+        "expect-items 368 \"春日明河原　愛知県清須市\" \"春日一番割　愛知県清須市\" "
+        "\"西枇杷島町（その他）　愛知県清須市\"\n"
+        "expect 368 \"春日明河原　愛知県清須市\"\n"
+        "choose 368 \"西枇杷島町（その他）　愛知県清須市\"\n";
+    const struct Case {
+        const char* name;
+        std::string steps;
+        const char* street;  // written on OK; null when the editor is cancelled
+    } cases[] = {
+        {"chosen, then confirmed",
+         choose + "close OK\n"
+                  "dialog \"住所更新確認\"\n"
+                  "expect 356 \"〒 452-0961\"\n"
+                  "expect 367 \"西枇杷島町\"\n"
+                  "close OK\n"
+                  "expect 323 \"清須市\"\n"
+                  "close OK\n",
+         "西枇杷島町"},
+        {"Enter takes the selected one",
+         choose + "key 368 Enter\ndialog \"住所更新確認\"\nclose OK\nclose OK\n", "西枇杷島町"},
+        {"cancelled: nothing changes",
+         choose + "close CANCEL\n"
+                  "expect 324 \"丸の内1-1-1\"\n"
+                  "expect 321 \"〒４５２－０９６１\"\n"
+                  "close OK\n",
+         "丸の内1-1-1"},
+        {"Esc cancels too", choose + "key 368 Escape\nexpect 322 \"東京都\"\nclose CANCEL\n",
+         nullptr},
+        {"one record: no chooser",
+         "dialog \"Marupo 編集\"\nset 321 \"0600042\"\nclick 326\n"
+         "dialog \"住所更新確認\"\nclose OK\nclose OK\n",
+         "大通西"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Outcome run = RunScenario({"chooser", "Marupo1", {1}, c.steps.c_str()}, "");
+        EXPECT_EQ(run.scriptError, "");
+        ExpectCleanEnd(run, {"chooser", "Marupo1", {1}, ""});
+        bool written = false;
+        for (const LoggedCall& call : run.calls) {
+            if (call.method != "SetStreet") continue;
+            written = true;
+            EXPECT_NE(call.Line().find(std::string("(\"") + (c.street ? c.street : "") + "\")"),
+                      std::string::npos)
+                << call.Line();
+        }
+        EXPECT_EQ(written, c.street != nullptr);
+    }
+}
+
 TEST_F(AddinScriptTest, EscInAMultiLineEditCancelsTheEditor) {
     const char* const cases[] = {
         "dialog \"Marupo 編集\"\nset 324 \"変更\"\nkey 324 Escape\n",

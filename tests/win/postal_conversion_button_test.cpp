@@ -259,8 +259,10 @@ const std::wstring kInvalid = L"郵便番号が不正です";
 const std::wstring kNotFound = L"郵便番号が見つかりませんでした。";
 
 TEST_F(ConversionTest, EmptyAddressIsFilledAtOnceForEveryValidForm) {
-    const wchar_t* forms[] = {L"0600042",  L"060-0042", L"060 0042",
-                              L"06-00042", L"0600042 ", L"-0600042"};
+    // As typed with the input method on, too: full-width digits, hyphens and blanks, 〒 marks.
+    const wchar_t* forms[] = {
+        L"0600042",  L"060-0042",       L"060 0042", L"06-00042",           L"0600042 ",
+        L"-0600042", L"０６０００４２", L"060‐0042", L"〒０６０－００４２", L"　〒 060ー0042"};
     for (const wchar_t* typed : forms) {
         const std::string context = ToSjis(typed);
         Type(typed, L"", L"", L"");
@@ -276,8 +278,8 @@ TEST_F(ConversionTest, EmptyAddressIsFilledAtOnceForEveryValidForm) {
 
 TEST_F(ConversionTest, InvalidCodeShowsOneMessageAndChangesNothing) {
     const wchar_t* forms[] = {
-        L"",         L"060004",  L"06000423", L"060-00423", L"0600-0042", L"０６０００４２",
-        L"060‐0042", L"06a0042", L"060 004",  L"〒0600042",
+        L"",          L"060004",  L"06000423", L"060-00423", L"0600-0042", L"０６０００４２３",
+        L"060‐‐0042", L"06a0042", L"060 004",  L"060〒0042",
     };
     for (const wchar_t* typed : forms) {
         const std::string context = ToSjis(typed);
@@ -377,11 +379,12 @@ TEST_F(ConversionTest, ConfirmationAppliesTheChosenWayOrNothing) {
     for (const auto& c : cases) {
         driver_->Clear();
         shown_ = {};
-        Type(L"060-0042", L"東京都", L"千代田区", L"1-2-3");
+        Type(L"〒060-0042", L"東京都", L"千代田区", L"1-2-3");
         const int refreshes = page_.refreshes;
         AnswerUpdate(c.clicks, c.end);
         Press();
         ASSERT_TRUE(shown_.appeared) << c.name;
+        // The code, not the text as typed ("〒 〒060-0042").
         EXPECT_EQ(shown_.postalLine, L"〒 060-0042") << c.name;
         EXPECT_EQ(shown_.oldPrefecture, L"東京都") << c.name;
         EXPECT_EQ(shown_.oldCity, L"千代田区") << c.name;
@@ -396,9 +399,9 @@ TEST_F(ConversionTest, ConfirmationAppliesTheChosenWayOrNothing) {
             EXPECT_EQ(shown_.appendCheckedAfterClicks[i], c.clicks[i] == append) << c.name;
         }
         if (c.applied) {
-            ExpectFields(L"060-0042", L"北海道", L"札幌市中央区", c.street, c.name);
+            ExpectFields(L"〒060-0042", L"北海道", L"札幌市中央区", c.street, c.name);
         } else {
-            ExpectFields(L"060-0042", L"東京都", L"千代田区", L"1-2-3", c.name);
+            ExpectFields(L"〒060-0042", L"東京都", L"千代田区", L"1-2-3", c.name);
         }
         EXPECT_EQ(page_.refreshes, refreshes + 1) << c.name;  // OK and Cancel alike
         ExpectOnlyMessages({}, c.name);

@@ -75,17 +75,17 @@ class PostalSearchMessagesTest : public ::testing::Test {
 
 TEST_F(PostalSearchMessagesTest, FoundCodesShowNoMessage) {
     testing::ModalDriver driver;
-    PostalAddress result;
+    postal::PostalRecords result;
     ASSERT_TRUE(SearchPostalFiles("0640941", settings_, result));
-    EXPECT_EQ(result.city, S("札幌市中央区"));
+    EXPECT_EQ(result.records.at(0).city, S("札幌市中央区"));
     ASSERT_TRUE(SearchPostalFiles("1008799", settings_, result));
-    EXPECT_EQ(result.street, S("大手町１丁目３－３"));
+    EXPECT_EQ(result.records.at(0).street, S("大手町１丁目３－３"));
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
 TEST_F(PostalSearchMessagesTest, CodeInNeitherFileReturnsFalseWithoutMessage) {
     testing::ModalDriver driver;
-    PostalAddress result;
+    postal::PostalRecords result;
     EXPECT_FALSE(SearchPostalFiles("0000000", settings_, result));
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
@@ -96,7 +96,7 @@ TEST_F(PostalSearchMessagesTest, NationwideFileThatCannotBeOpenedIsReportedOnce)
         testing::ModalDriver driver;
         PostalSettings settings = settings_;
         settings.nationwideFile = path;
-        PostalAddress result;
+        postal::PostalRecords result;
         // The business file holds the code, but is not tried.
         EXPECT_FALSE(SearchPostalFiles("1008799", settings, result)) << path;
         ASSERT_EQ(driver.MessageBoxes().size(), 1u) << path;
@@ -111,7 +111,7 @@ TEST_F(PostalSearchMessagesTest, NationwideFileThatCannotBeOpenedIsReportedOnce)
 TEST_F(PostalSearchMessagesTest, BusinessFileIsReportedOnlyWhenItIsNeeded) {
     PostalSettings settings = settings_;
     settings.businessFile.clear();
-    PostalAddress result;
+    postal::PostalRecords result;
     {
         testing::ModalDriver driver;
         EXPECT_TRUE(SearchPostalFiles("0640941", settings, result));
@@ -123,7 +123,7 @@ TEST_F(PostalSearchMessagesTest, BusinessFileIsReportedOnlyWhenItIsNeeded) {
 }
 
 TEST_F(PostalSearchMessagesTest, FileHeldOpenByAnotherProgramCannotBeSearched) {
-    PostalAddress result;
+    postal::PostalRecords result;
     // Held exclusively, or even shared for reading: the search asks for sole access.
     for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
         testing::ModalDriver driver;
@@ -152,7 +152,7 @@ TEST_F(PostalSearchMessagesTest, FileHeldOpenByAnotherProgramCannotBeSearched) {
 TEST_F(PostalSearchMessagesTest, ReadOnlyFilesAreSearched) {
     ASSERT_TRUE(SetFileAttributesA(settings_.nationwideFile.c_str(), FILE_ATTRIBUTE_READONLY));
     testing::ModalDriver driver;
-    PostalAddress result;
+    postal::PostalRecords result;
     EXPECT_TRUE(SearchPostalFiles("0640941", settings_, result));
     SetFileAttributesA(settings_.nationwideFile.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(driver.MessageBoxes().empty());
