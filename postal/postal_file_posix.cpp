@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "postal/postal_file.h"
 
@@ -28,13 +29,25 @@ class PosixPostalFile final : public PostalFile {
         return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
     }
 
+    std::optional<std::uint64_t> Size() override {
+        struct stat info {};
+        if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+        return static_cast<std::uint64_t>(info.st_size);
+    }
+
+    std::optional<CalendarDate> Date() override {
+        struct stat info {};
+        if (fstat(fd_, &info) != 0) return std::nullopt;
+        return LocalDate(info.st_mtime);
+    }
+
   private:
     int fd_;
 };
 
 }  // namespace
 
-std::unique_ptr<PostalFile> OpenPostalFile(const std::string& path) {
+std::unique_ptr<PostalFile> OpenPlainFile(const std::string& path) {
     if (path.empty()) return nullptr;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
@@ -44,6 +57,17 @@ std::unique_ptr<PostalFile> OpenPostalFile(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<PosixPostalFile>(fd);
+}
+
+CalendarDate LocalDate(std::int64_t unixSeconds) {
+    const auto time = static_cast<std::time_t>(unixSeconds);
+    struct tm local {};
+    if (localtime_r(&time, &local) == nullptr) return CalendarDate{};
+    return CalendarDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+CalendarDate Today() {
+    return LocalDate(std::time(nullptr));
 }
 
 }  // namespace marupo::postal
