@@ -25,11 +25,6 @@ class MemoryFile final : public PostalFile {
         position_ += n;
         return static_cast<std::ptrdiff_t>(n);
     }
-    bool Seek(std::uint64_t offset) override {
-        if (offset > content_.size()) std::abort();  // the scanner only seeks back to a line
-        position_ = static_cast<std::size_t>(offset);
-        return true;
-    }
 
   private:
     std::string_view content_;

@@ -19,18 +19,17 @@ class PeekedFile final : public PostalFile {
         std::memcpy(start_, start, size);
     }
 
+    // The first read fills the buffer as the file alone would: the bytes given again, then more.
     std::ptrdiff_t Read(char* buffer, std::size_t size) override {
-        if (given_ == size_) return file_->Read(buffer, size);
+        if (given_ == size_) return failed_ ? -1 : file_->Read(buffer, size);
         const std::size_t n = std::min(size, size_ - given_);
         std::memcpy(buffer, start_ + given_, n);
         given_ += n;
-        return static_cast<std::ptrdiff_t>(n);
-    }
-
-    bool Seek(std::uint64_t offset) override {
-        if (!file_->Seek(offset)) return false;
-        given_ = size_;
-        return true;
+        if (given_ < size_ || n == size) return static_cast<std::ptrdiff_t>(n);
+        const std::ptrdiff_t more = file_->Read(buffer + n, size - n);
+        // An error after the bytes given again is reported at the next read.
+        failed_ = more < 0;
+        return static_cast<std::ptrdiff_t>(n) + std::max<std::ptrdiff_t>(more, 0);
     }
 
     std::optional<std::uint64_t> Size() override { return file_->Size(); }
@@ -41,6 +40,7 @@ class PeekedFile final : public PostalFile {
     char start_[kSignatureBytes] = {};
     std::size_t size_;
     std::size_t given_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// A postal-code file opened for one search. Read in fixed-size blocks, never whole.
+// A postal-code file opened for one search. Read in fixed-size blocks from its start to its end,
+// never whole and never seeked by the search: a pipe serves as well.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,8 +22,9 @@ class PostalFile {
     virtual ~PostalFile() = default;
     // Reads up to `size` bytes: the count read, 0 at the end of the file, -1 on a read error.
     virtual std::ptrdiff_t Read(char* buffer, std::size_t size) = 0;
-    // Moves the read position to `offset` bytes from the start; false on failure.
-    virtual bool Seek(std::uint64_t offset) = 0;
+    // Moves the read position to `offset` bytes from the start, where the file can: the search
+    // never seeks, the ZIP reader does in an archive. False on failure.
+    virtual bool Seek(std::uint64_t /*offset*/) { return false; }
     // The length in bytes, where the file knows it.
     virtual std::optional<std::uint64_t> Size() { return std::nullopt; }
     // The day its data was last written, where the file knows it.

@@ -363,7 +363,6 @@ bool LineScanner::Start() {
 std::ptrdiff_t LineScanner::Refill(std::size_t keepFrom) {
     const std::size_t keep = size_ - keepFrom;
     std::memmove(buffer_.data(), buffer_.data() + keepFrom, keep);
-    offset_ += keepFrom;
     size_ = keep;
     if (buffer_.size() < keep + blockSize_) buffer_.resize(keep + blockSize_);
     const std::ptrdiff_t n = file_.Read(buffer_.data() + keep, blockSize_);
@@ -371,12 +370,25 @@ std::ptrdiff_t LineScanner::Refill(std::size_t keepFrom) {
     return n;
 }
 
-ScanResult LineScanner::FeedLine(LineSink& sink, CodeWalk* walk) {
+// Adds bytes of the line being searched that are about to leave the buffer to its kept start.
+void LineScanner::KeepLineStart(std::string_view bytes) {
+    const std::size_t room = kKeptLineBytes - std::min(kKeptLineBytes, lineStart_.size());
+    lineStart_.append(bytes.substr(0, room));
+    if (bytes.size() > room) lineCut_ = true;
+}
+
+void LineScanner::ForgetLineStart() {
+    lineStart_.clear();
+    lineCut_ = false;
+}
+
+ScanResult LineScanner::FeedLine(LineSink* sink, CodeWalk* walk, std::size_t walkFrom) {
     bool first = true;
     while (true) {
         if (pos_ == size_) {
             const std::ptrdiff_t n = Refill(size_);
             pos_ = 0;
+            walkFrom = 0;
             if (n < 0) return ScanResult::readError;
             if (n == 0) return first ? ScanResult::noHit : ScanResult::hit;
         }
@@ -385,17 +397,18 @@ ScanResult LineScanner::FeedLine(LineSink& sink, CodeWalk* walk) {
         const std::size_t length =
             lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - start)
                           : size_ - pos_;
-        const std::string_view piece(start, length);
-        sink.Feed(piece);
+        if (sink != nullptr) sink->Feed(std::string_view(start, length));
         if (walk != nullptr) {
+            const std::string_view walked(buffer_.data() + walkFrom, pos_ + length - walkFrom);
             if (first && lf != nullptr) {
-                walk->FeedWhole(piece);
+                walk->FeedWhole(walked);
             } else {
-                walk->Feed(piece);
+                walk->Feed(walked);
             }
         }
         first = false;
         pos_ += length;
+        walkFrom = pos_;
         if (lf != nullptr) {
             ++pos_;
             return ScanResult::hit;
@@ -409,33 +422,41 @@ ScanResult LineScanner::Find(const Matcher& matcher, LineSink& sink, CodeWalk* w
     // The last bytes of a block, too few to hold a match, are carried into the next buffer so
     // that a code split over two blocks is still found.
     const std::size_t carry = matcher.carry();
-    std::size_t base = pos_;  // a position whose character boundary is known
+    ForgetLineStart();
+    std::size_t line = pos_;     // where the line being searched starts, or 0 if in lineStart_
+    std::size_t checked = pos_;  // the line feeds before this position have been looked for
+    std::size_t base = pos_;     // a position whose character boundary is known
     bool baseOnBoundary = true;
-    std::uint64_t lineOffset = offset_ + pos_;  // file offset of the line that holds base
     std::size_t from = pos_;
+    const auto lineFrom = [&](std::size_t end) {
+        if (const char* lf = FindLastLineFeed(buffer_.data() + checked, end - checked)) {
+            line = static_cast<std::size_t>(lf - buffer_.data()) + 1;
+            ForgetLineStart();
+        }
+        checked = end;
+    };
     while (true) {
         const char* data = buffer_.data();
         const std::size_t at = matcher.Find(data, size_, from, base, baseOnBoundary);
         if (at != npos) {
-            if (const char* lf = FindLastLineFeed(data + base, at - base)) {
-                pos_ = static_cast<std::size_t>(lf - data) + 1;
-            } else if (lineOffset >= offset_) {
-                pos_ = static_cast<std::size_t>(lineOffset - offset_);
-            } else {
-                // The line began in an earlier block: read it again from its start.
-                if (!file_.Seek(lineOffset)) return ScanResult::readError;
-                offset_ = lineOffset;
-                size_ = 0;
-                pos_ = 0;
+            lineFrom(at);
+            // No code of the search starts at a boundary before `at`, so the codes that the line
+            // holds are found from there on.
+            if (!lineStart_.empty()) sink.Feed(lineStart_);
+            if (lineCut_) {
+                pos_ = at;
+                return FeedLine(nullptr, walk, at);
             }
-            return FeedLine(sink, walk);
+            pos_ = line;
+            return FeedLine(&sink, walk, at);
         }
-        const std::size_t keepFrom = std::max(base, size_ - std::min(size_, carry));
+        const std::size_t keepFrom = std::max(from, size_ - std::min(size_, carry));
+        lineFrom(keepFrom);
         baseOnBoundary = BoundaryAt(data + base, keepFrom - base, baseOnBoundary);
-        if (const char* lf = FindLastLineFeed(data + base, keepFrom - base)) {
-            lineOffset = offset_ + static_cast<std::uint64_t>(lf - data) + 1;
-        }
+        KeepLineStart(std::string_view(data + line, keepFrom - line));
         const std::ptrdiff_t n = Refill(keepFrom);
+        line = 0;
+        checked = 0;
         base = 0;
         from = 0;
         if (n < 0) return ScanResult::readError;
@@ -459,14 +480,14 @@ ScanResult LineScanner::FindLine(const CodeSet& codes, LineSink& sink,
 
 ScanResult LineScanner::ReadLine(LineSink& sink) {
     if (!Start()) return ScanResult::readError;
-    return FeedLine(sink, nullptr);
+    return FeedLine(&sink, nullptr, pos_);
 }
 
 ScanResult LineScanner::ReadLine(const CodeSet& codes, LineSink& sink,
                                  std::vector<std::uint32_t>& found) {
     if (!Start()) return ScanResult::readError;
     CodeWalk walk(codes, found);
-    return FeedLine(sink, &walk);
+    return FeedLine(&sink, &walk, pos_);
 }
 
 ColumnPicker::ColumnPicker(std::vector<std::size_t> columns, std::size_t maxBytes)

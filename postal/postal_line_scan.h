@@ -1,7 +1,7 @@
 #pragma once
 // The building blocks of the postal-code file search: finding the lines that contain the codes,
-// and taking columns out of a line. Both stream, so memory stays bounded by the block size and
-// the column cap however long a line is.
+// and taking columns out of a line. Both stream, so memory stays bounded by the block size, the
+// kept line start and the column cap however long a line is.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,10 @@
 namespace marupo::postal {
 
 inline constexpr std::size_t kDefaultBlockSize = 64 * 1024;
+
+// How much of a line's start the search keeps once the line has left the block it began in: room
+// for every column the search takes, each up to its cap (kMaxColumnBytes), with the columns before.
+inline constexpr std::size_t kKeptLineBytes = 1024 * 1024;
 
 // Receives the bytes of a line in order, possibly in several pieces. The line feed is not passed;
 // a carriage return before it is (no column that the search takes reaches that far).
@@ -49,6 +53,14 @@ class CodeSet {
 // sink and leaves the scanner at the start of the line after. A code counts where it starts at a
 // character boundary, the line walked character-wise in Shift-JIS from its start. A UTF-8
 // byte-order mark at the start of the file is skipped.
+//
+// The file is read once from its start and never seeked, so a pipe serves as well as a file.
+// Memory stays bounded however long a line is: one block, and the start of the line being
+// searched that has left the block, kept up to kKeptLineBytes. A hit line's sink gets the whole
+// line when its start is still held (always for the lines of a real file, a few hundred bytes);
+// a hit further than that into a longer line, which only a damaged file has, feeds the sink the
+// line's first kKeptLineBytes bytes and no more, so that a column the cut leaves open stays
+// empty. The codes found on a line (the set search) are always taken from the whole line.
 class LineScanner {
   public:
     // Reads in blocks of `blockSize` bytes (at least 1).
@@ -73,16 +85,21 @@ class LineScanner {
 
     bool Start();
     std::ptrdiff_t Refill(std::size_t keepFrom);
-    ScanResult FeedLine(LineSink& sink, CodeWalk* walk);
+    void KeepLineStart(std::string_view bytes);
+    void ForgetLineStart();
+    // Feeds the line from the current position to its end: to `sink` when given, and to `walk`
+    // when given from buffer position `walkFrom` on.
+    ScanResult FeedLine(LineSink* sink, CodeWalk* walk, std::size_t walkFrom);
     template <typename Matcher>
     ScanResult Find(const Matcher& matcher, LineSink& sink, CodeWalk* walk);
 
     PostalFile& file_;
     std::size_t blockSize_;
     std::vector<char> buffer_;
-    std::size_t size_ = 0;      // bytes of buffer_ that hold file data
-    std::size_t pos_ = 0;       // where the next line starts in buffer_
-    std::uint64_t offset_ = 0;  // file offset of buffer_[0]
+    std::size_t size_ = 0;   // bytes of buffer_ that hold file data
+    std::size_t pos_ = 0;    // where the next line starts in buffer_
+    std::string lineStart_;  // the searched line's bytes that have left buffer_
+    bool lineCut_ = false;   // more of them left than lineStart_ keeps
     bool started_ = false;
     bool failed_ = false;
 };

@@ -209,9 +209,6 @@ class EntryFile final : public postal::PostalFile {
         return n;
     }
 
-    // An inflating stream cannot go back; staying where it is works.
-    bool Seek(std::uint64_t offset) override { return offset == produced_; }
-
     std::optional<std::uint64_t> Size() override { return entry_.size; }
 
     std::optional<postal::CalendarDate> Date() override {

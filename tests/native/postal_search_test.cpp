@@ -308,7 +308,6 @@ class RecordingFile final : public PostalFile {
         if (failReads_ && reads_++ > 0) return -1;
         return inner_->Read(buffer, size);
     }
-    bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
 
   private:
     std::unique_ptr<PostalFile> inner_;
@@ -378,8 +377,8 @@ TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
 
 TEST(SearchPostalFilesTest, MegabyteLinesYieldTheirColumns) {
     TempDir dir;
-    // A line of several megabytes holding the code at its end, with its columns at the start, so
-    // the line has to be read again from its start; and a street of megabytes, capped.
+    // A line of several megabytes holding the code at its end, with its columns in the start that
+    // the search keeps of it; and a street of megabytes, capped.
     const std::string filler(3 * 1024 * 1024, 'x');
     const std::string longLine = "01101,\"060\",\"x\",a,b,c,\"" + S("北海道") + "\",\"" +
                                  S("札幌市") + "\",\"" + S("旭ケ丘") + "\"," + filler +
