@@ -43,10 +43,7 @@ void ConvertPostalCode(PostalConversionPage& page) {
         return;
     }
     PostalAddress& found = page.LastResult();
-    if (!SearchPostalFiles(sevenDigits, page.Settings(), found)) {
-        ui::ShowMessage(L"郵便番号が見つかりませんでした。");
-        return;
-    }
+    if (!SearchPostalFiles(sevenDigits, page.Settings(), found)) return;
 
     if (HoldsNoAddress(values)) {
         FillAddress(values, found);

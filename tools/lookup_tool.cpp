@@ -5,6 +5,7 @@
 
 #include "postal/postal_bulk_search.h"
 #include "postal/postal_code.h"
+#include "postal/postal_data_date.h"
 #include "text/encoding.h"
 #include "text/sjis.h"
 
@@ -267,6 +268,13 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     }
     found.Finish();
 
+    // Said once, after the first code that both files were read for in vain.
+    std::string oldDataHint;
+    if (std::find(outcomes.begin(), outcomes.end(), postal::SearchOutcome::notFound) !=
+        outcomes.end()) {
+        oldDataHint = postal::OldDataHint(settings, postal::Today());
+    }
+
     Printer printer(out, err);
     bool allFound = true;
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -275,6 +283,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
             allFound = false;
             continue;
         }
+        const char* secondLine = nullptr;
         switch (outcomes[i]) {
             case postal::SearchOutcome::found: {
                 std::uint32_t code = 0;
@@ -284,6 +293,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
                 continue;
             }
             case postal::SearchOutcome::notFound:
+                if (!oldDataHint.empty()) secondLine = oldDataHint.c_str();
                 break;
             case postal::SearchOutcome::nationwideUnopenable:
             case postal::SearchOutcome::nationwideUnreadable:
@@ -295,6 +305,10 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
                 break;
         }
         printer.Message(codes[i], kNotFound);
+        if (secondLine != nullptr) {
+            printer.Message(codes[i], secondLine);
+            oldDataHint.clear();
+        }
         allFound = false;
     }
     return allFound;
