@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/memory_file.h"
 #include "tests/support/zip_writer.h"
 
 #include <algorithm>
@@ -17,27 +18,6 @@ namespace {
 using testing::DosDate;
 using testing::MakeZip;
 using testing::ZipEntry;
-
-class MemoryFile final : public postal::PostalFile {
-  public:
-    explicit MemoryFile(std::string content) : content_(std::move(content)) {}
-    std::ptrdiff_t Read(char* buffer, std::size_t size) override {
-        const std::size_t n = std::min(size, content_.size() - position_);
-        std::memcpy(buffer, content_.data() + position_, n);
-        position_ += n;
-        return static_cast<std::ptrdiff_t>(n);
-    }
-    bool Seek(std::uint64_t offset) override {
-        if (offset > content_.size()) return false;
-        position_ = static_cast<std::size_t>(offset);
-        return true;
-    }
-    std::optional<std::uint64_t> Size() override { return content_.size(); }
-
-  private:
-    std::string content_;
-    std::size_t position_ = 0;
-};
 
 const std::string kCsv = [] {
     std::string csv;
@@ -160,7 +140,7 @@ TEST_P(ZipArchiveTest, ReadsTheCsvEntryOrRefusesTheArchive) {
     std::string zip = MakeZip(c.entries);
     if (c.damage) c.damage(zip);
     ASSERT_TRUE(IsZipSignature(zip) || c.expect == kUnusable);
-    auto entry = OpenCsvEntry(std::make_unique<MemoryFile>(zip));
+    auto entry = OpenCsvEntry(std::make_unique<testing::MemoryFile>(zip));
     if (c.expect == kUnusable) {
         EXPECT_EQ(entry, nullptr);
         return;
