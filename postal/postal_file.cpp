@@ -32,7 +32,6 @@ class PeekedFile final : public PostalFile {
         return static_cast<std::ptrdiff_t>(n) + std::max<std::ptrdiff_t>(more, 0);
     }
 
-    std::optional<std::uint64_t> Size() override { return file_->Size(); }
     std::optional<CalendarDate> Date() override { return file_->Date(); }
 
   private:

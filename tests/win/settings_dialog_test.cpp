@@ -143,11 +143,11 @@ TEST(PostalPathCheckTest, RefusesTemporaryCopiesAndFilesOfTheWrongKind) {
     namespace fs = std::filesystem;
     const testing::PostalFixtureFiles kept(testing::ProgramFolder());
     const auto read = [&](const wchar_t* name) {
-        std::ifstream in(ui::AnsiToWide(kept.Path(name)), std::ios::binary);
+        std::ifstream in(fs::path(ui::AnsiToWide(kept.Path(name))), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
     const auto write = [&](const wchar_t* name, const std::string& content) {
-        std::ofstream(ui::AnsiToWide(kept.Path(name)), std::ios::binary) << content;
+        std::ofstream(fs::path(ui::AnsiToWide(kept.Path(name))), std::ios::binary) << content;
         return kept.Path(name);
     };
     const std::string utf8Zip =
