@@ -16,6 +16,7 @@ mkdir -p "$out/corpus" "$out/zip_corpus" "$out/registrar_corpus"
 clang++ "${flags[@]}" "$repo_root/fuzz/postal_scan_fuzz.cpp" \
   "$repo_root/postal/postal_line_scan.cpp" "$repo_root/text/sjis.cpp" -o "$out/postal_scan_fuzz"
 clang++ "${flags[@]}" "$repo_root/fuzz/zip_archive_fuzz.cpp" "$repo_root/zip/zip_archive.cpp" \
+  "$repo_root/zip/crc32.cpp" \
   "$repo_root/postal/postal_file_posix.cpp" -lz -o "$out/zip_archive_fuzz"
 clang++ "${flags[@]}" "$repo_root/fuzz/registrar_fuzz.cpp" "$repo_root"/registrar/script_*.cpp \
   "$repo_root/registrar/value_text.cpp" -o "$out/registrar_fuzz"

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "zip/crc32.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -199,7 +201,8 @@ class EntryFile final : public postal::PostalFile {
             failed_ = true;
             return -1;
         }
-        crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(n));
+        crc_ = Crc32(crc_, reinterpret_cast<const unsigned char*>(buffer),
+                     static_cast<std::size_t>(n));
         produced_ += static_cast<std::uint64_t>(n);
         if (produced_ > entry_.size ||
             (ended_ && (produced_ != entry_.size || crc_ != entry_.crc))) {
@@ -242,7 +245,7 @@ class EntryFile final : public postal::PostalFile {
         const std::size_t limit = std::min<std::size_t>(size, 0x40000000u);
         stream_.next_out = reinterpret_cast<Bytef*>(buffer);
         stream_.avail_out = static_cast<uInt>(limit);
-        while (stream_.avail_out == limit) {
+        while (stream_.avail_out > 0) {
             if (stream_.avail_in == 0) {
                 const std::ptrdiff_t n = ReadPacked(input_.data(), input_.size());
                 // The packed data ran out before the deflate stream ended.
@@ -264,7 +267,7 @@ class EntryFile final : public postal::PostalFile {
     Entry entry_;
     std::uint64_t packedLeft_;
     std::uint64_t produced_ = 0;
-    uLong crc_ = 0;
+    std::uint32_t crc_ = 0;
     z_stream stream_{};
     bool inflating_ = false;
     bool ended_ = false;

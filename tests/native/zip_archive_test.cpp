@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 
+#include "zip/crc32.h"
 #include "zip/zip_archive.h"
 
 namespace marupo::zip {
@@ -165,6 +166,19 @@ TEST_P(ZipArchiveTest, ReadsTheCsvEntryOrRefusesTheArchive) {
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ZipArchiveTest, ::testing::ValuesIn(kArchiveCases),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// The folding takes 16-byte pieces from 64 bytes on; zlib's table the rest.
+TEST(Crc32Test, GivesZlibsCrcForEveryLengthAndAlignment) {
+    std::string data;
+    for (int i = 0; i < 700; ++i) data += static_cast<char>(i * 7919 % 251);
+    for (std::size_t start = 0; start < 3; ++start) {
+        for (std::size_t size = 0; start + size <= data.size(); ++size) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(data.data()) + start;
+            ASSERT_EQ(Crc32(0x1234, bytes, size), crc32(0x1234, bytes, static_cast<uInt>(size)))
+                << start << " " << size;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace marupo::zip
