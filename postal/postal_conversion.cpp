@@ -45,10 +45,7 @@ void ConvertPostalCode(PostalConversionPage& page) {
         return;
     }
     postal::PostalRecords records;
-    if (!SearchPostalFiles(sevenDigits, page.Settings(), records)) {
-        ui::ShowMessage(L"郵便番号が見つかりませんでした。");
-        return;
-    }
+    if (!SearchPostalFiles(sevenDigits, page.Settings(), records)) return;
     // Where the code has several town areas, the user says which one is meant; Cancel ends the
     // conversion with nothing changed. A business office's code names its office.
     std::size_t chosen = 0;

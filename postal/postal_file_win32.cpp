@@ -5,6 +5,15 @@
 namespace marupo::postal {
 namespace {
 
+CalendarDate LocalDateOf(const FILETIME& utc) {
+    FILETIME local;
+    SYSTEMTIME day;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &day)) {
+        return CalendarDate{};
+    }
+    return CalendarDate{day.wYear, day.wMonth, day.wDay};
+}
+
 class WindowsPostalFile final : public PostalFile {
   public:
     WindowsPostalFile() = default;
@@ -31,19 +40,54 @@ class WindowsPostalFile final : public PostalFile {
 
     bool ReadableAgain() const override { return GetFileType(file_) == FILE_TYPE_DISK; }
 
+    bool Seek(std::uint64_t offset) override {
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(offset);
+        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) != FALSE;
+    }
+
+    std::optional<std::uint64_t> Size() override {
+        LARGE_INTEGER size;
+        if (GetFileType(file_) != FILE_TYPE_DISK || !GetFileSizeEx(file_, &size)) {
+            return std::nullopt;
+        }
+        return static_cast<std::uint64_t>(size.QuadPart);
+    }
+
+    std::optional<CalendarDate> Date() override {
+        FILETIME written;
+        if (!GetFileTime(file_, nullptr, nullptr, &written)) return std::nullopt;
+        return LocalDateOf(written);
+    }
+
   private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
 };
 
 }  // namespace
 
-std::unique_ptr<PostalFile> OpenPostalFile(const std::string& path) {
+std::unique_ptr<PostalFile> OpenPlainFile(const std::string& path) {
     if (path.empty()) return nullptr;
     // The object comes first: running out of memory once the file is open would leave it open,
     // and, opened exclusively, it would refuse every later search while the host runs.
     auto file = std::make_unique<WindowsPostalFile>();
     if (!file->Open(path)) return nullptr;
     return file;
+}
+
+CalendarDate LocalDate(std::int64_t unixSeconds) {
+    // FILETIME counts 100 ns from 1601-01-01, 11644473600 s before 1970.
+    const auto ticks = static_cast<std::uint64_t>((unixSeconds + 11644473600LL) * 10000000LL);
+    FILETIME utc;
+    utc.dwLowDateTime = static_cast<DWORD>(ticks);
+    utc.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return LocalDateOf(utc);
+}
+
+CalendarDate Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return CalendarDate{now.wYear, now.wMonth, now.wDay};
 }
 
 }  // namespace marupo::postal

@@ -1,6 +1,6 @@
 #pragma once
-// The postal-code file search as the add-in runs it: on the user-interface thread, reporting a
-// file that cannot be opened or read in a message box.
+// The postal-code file search as the add-in runs it: on the user-interface thread, reporting
+// every failure in message boxes.
 
 #include <string>
 
@@ -11,9 +11,10 @@ namespace marupo {
 
 // Looks the seven digits up in the nationwide file, then in the business-office file, reading
 // every record of the code in one pass over each. Returns true and fills `result` when a line
-// for the code was found. Returns false when neither file holds it (no message; the caller
-// reports that) or after showing "CSVファイル1のオープンに失敗しました" or
-// "CSVファイル2のオープンに失敗しました" for the file that could not be opened or read.
+// for the code was found. Otherwise shows "CSVファイル1のオープンに失敗しました" or
+// "CSVファイル2のオープンに失敗しました" for a file that could not be opened or read, then
+// "郵便番号が見つかりませんでした。", with a second line naming the data's month when both files
+// were read and the nationwide data is over six months old, and returns false.
 bool SearchPostalFiles(const std::string& sevenDigits, const PostalSettings& settings,
                        postal::PostalRecords& result);
 

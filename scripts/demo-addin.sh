@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the add-in as a user would, headless: registers the built Marupo.dll with regsvr32 in the
-# project's Wine prefix, points its settings at the sample postal files, and lets the stand-in
-# host run scripts/demo-addin.devhost on the sample book — one record edited through 〒 変換 and
-# the update confirmation, one created with its readings captured from the input method. Prints
-# the records that changed, before and after, and the dialogs and message boxes that were shown.
+# project's Wine prefix, points its settings at the sample postal files packed as Japan Post's
+# ZIP files, and lets the stand-in host run scripts/demo-addin.devhost on the sample book — one
+# record edited through 〒 変換 and the update confirmation, one created with its readings
+# captured from the input method. Prints the records that changed, before and after, and the
+# dialogs and message boxes that were shown.
 # Usage: scripts/demo-addin.sh [win64 build dir]   (default: build/win64)
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
@@ -19,6 +20,14 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 marupo_register_addin "$build"
+# The settings name Japan Post's downloads as they come, made from the sample excerpt:
+# utf_ken_all.zip holds utf_all.csv.
+cp "$repo/data/sample/utf_ken_all.csv" "$work/utf_all.csv"
+(cd "$work" && zip -qX utf_ken_all.zip utf_all.csv && rm utf_all.csv)
+zip -qjX "$work/jigyosyo.zip" "$repo/data/sample/JIGYOSYO.CSV"
+settings='HKCU\SOFTWARE\Orlenta\Marupo'
+"$WINE" reg add "$settings" /v CSVFile1 /f /d "$(marupo_windows_path "$work/utf_ken_all.zip")" >/dev/null
+"$WINE" reg add "$settings" /v CSVFile2 /f /d "$(marupo_windows_path "$work/jigyosyo.zip")" >/dev/null
 
 cp "$repo/devhost/sample/book.txt" "$work/book.txt"
 cp "$repo/scripts/demo-addin.devhost" "$work/demo.devhost"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Looks a handful of postal codes up in the sample excerpt of Japan Post's files with
-# marupo-lookup, the add-in's own search on the command line.
+# marupo-lookup, the add-in's own search on the command line: the CSV files, and the ZIP files
+# Japan Post ships them in, made here from the same excerpt.
 set -uo pipefail
 repo_root="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="${1:-$repo_root/build/native}"
@@ -27,7 +28,7 @@ codes=(
 
 run() {
   echo "\$ marupo-lookup $*"
-  (cd "$samples" && "$lookup" "$@" 2>&1)
+  (cd "${dir:-$samples}" && "$lookup" "$@" 2>&1)
   echo "(exit status $?)"
   echo
 }
@@ -38,6 +39,15 @@ run "${codes[@]%% *}"
 echo "The UTF-8 edition of the nationwide file (one line per record) reads the same:"
 echo
 run --nationwide utf_ken_all.csv 064-0941 0660005
+# Japan Post's downloads as they come: utf_ken_all.zip holds utf_all.csv.
+zips="$(mktemp -d)"
+trap 'rm -rf "$zips"' EXIT
+cp "$samples/utf_ken_all.csv" "$zips/utf_all.csv"
+(cd "$zips" && zip -qX utf_ken_all.zip utf_all.csv && rm utf_all.csv)
+zip -qjX "$zips/jigyosyo.zip" "$samples/JIGYOSYO.CSV"
+echo "The downloaded ZIP files, chosen as they are (utf_ken_all.zip, jigyosyo.zip):"
+echo
+dir="$zips" run --nationwide utf_ken_all.zip --business jigyosyo.zip 064-0941 1003131 1234567
 echo "Every record of a code, as the editor's chooser lists them:"
 echo
 run --all 4980000

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine64 xvfb xdotool imagemagick
-  locales fonts-ipafont-gothic time debootstrap nsis cmark-gfm
+  locales fonts-ipafont-gothic time debootstrap nsis cmark-gfm zip zlib1g-dev libz-mingw-w64-dev
 )
 
 missing=()

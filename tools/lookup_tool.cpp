@@ -7,6 +7,7 @@
 
 #include "postal/postal_bulk_search.h"
 #include "postal/postal_code.h"
+#include "postal/postal_data_date.h"
 #include "text/encoding.h"
 #include "text/sjis.h"
 
@@ -212,9 +213,10 @@ void PrintHelp(std::FILE* out) {
         "hyphen or blank among them). With no CODE, codes are read from standard input,\n"
         "one per line. Many codes are looked up together, in one pass over each file.\n"
         "\n"
-        "  --nationwide FILE  the nationwide file: KEN_ALL.CSV, or utf_ken_all.csv,\n"
-        "                     the UTF-8 edition with one line per record\n"
-        "  --business FILE    the business-office file (JIGYOSYO.CSV)\n"
+        "  --nationwide FILE  the nationwide file: utf_ken_all.zip, the UTF-8 edition\n"
+        "                     with one line per record, or ken_all.zip, or the CSV\n"
+        "                     file either unpacks to (utf_all.csv, KEN_ALL.CSV)\n"
+        "  --business FILE    the business-office file (jigyosyo.zip, JIGYOSYO.CSV)\n"
         "  --div-city         move the ward of a designated city to the front of the\n"
         "                     street (札幌市中央区 -> 札幌市 + 中央区...)\n"
         "  --all              every record of the code, not only the first one: that\n"
@@ -234,7 +236,9 @@ void PrintHelp(std::FILE* out) {
         "output in UTF-8:\n"
         "  CODE7<TAB>prefecture<TAB>city<TAB>street\n"
         "Codes that are invalid or not found, and files that cannot be opened, are\n"
-        "reported on standard error, each line starting with the code as given.\n"
+        "reported on standard error, each line starting with the code as given; after\n"
+        "the first code in neither file, a line naming the month of nationwide data\n"
+        "over six months old.\n"
         "\n"
         "Exit status is 0 if every code was found, 1 otherwise or when the results\n"
         "cannot be written, 2 on a usage error.\n",
@@ -314,6 +318,13 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     }
     found.Finish();
 
+    // Said once, after the first code that both files were read for in vain.
+    std::string oldDataHint;
+    if (std::find(outcomes.begin(), outcomes.end(), postal::SearchOutcome::notFound) !=
+        outcomes.end()) {
+        oldDataHint = postal::OldDataHint(settings, postal::Today());
+    }
+
     Printer printer(out, err);
     bool allFound = true;
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -322,6 +333,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
             allFound = false;
             continue;
         }
+        const char* secondLine = nullptr;
         switch (outcomes[i]) {
             case postal::SearchOutcome::found: {
                 std::uint32_t code = 0;
@@ -331,6 +343,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
                 continue;
             }
             case postal::SearchOutcome::notFound:
+                if (!oldDataHint.empty()) secondLine = oldDataHint.c_str();
                 break;
             case postal::SearchOutcome::nationwideUnopenable:
             case postal::SearchOutcome::nationwideUnreadable:
@@ -342,6 +355,10 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
                 break;
         }
         printer.Message(codes[i], kNotFound);
+        if (secondLine != nullptr) {
+            printer.Message(codes[i], secondLine);
+            oldDataHint.clear();
+        }
         allFound = false;
     }
     return allFound;

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/unique_name.h"
+#include "tests/support/zip_writer.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -230,6 +233,60 @@ TEST_F(LookupToolTest, FilesThatCannotBeOpenedAreNamedThenTheCodeIsNotFound) {
     EXPECT_EQ(r.status, 1);
 }
 
+// Japan Post's three downloads as they come, chosen directly.
+TEST_F(LookupToolTest, ZipArchivesAnswerAsTheirCsvFiles) {
+    // Dated now by their extended timestamps, so that no code not found names old data.
+    const auto archive = [](const char* name, const std::string& data, std::uint16_t method = 8) {
+        const auto now = static_cast<std::int32_t>(std::time(nullptr));
+        return testing::MakeZip({{name, data, method, 0, testing::DosDate(2020, 1, 1), now}});
+    };
+    const std::string ken = ReadFile(nationwide_);
+    const std::vector<std::string> zips = {
+        "--nationwide", Write("ken_all.zip", archive("KEN_ALL.CSV", ken)), "--business",
+        Write("jigyosyo.zip", archive("JIGYOSYO.CSV", ReadFile(business_), 0))};
+    const std::vector<std::string> utf8Zips = {
+        "--nationwide", Write("utf_ken_all.zip", archive("utf_all.csv", text::Cp932ToUtf8(ken))),
+        "--business", zips[3]};
+    for (const std::vector<std::string>& codes : {std::vector<std::string>{"1008799"},
+                                                  {"0640941", "1008799", "0000000", "5100000"},
+                                                  {"--all", "--div-city", "0600000", "1008799"}}) {
+        const RunResult csv = Run(Files(codes));
+        for (auto args : {zips, utf8Zips}) {
+            args.insert(args.end(), codes.begin(), codes.end());
+            const RunResult zip = Run(args);
+            EXPECT_EQ(zip.out, csv.out) << args[1];
+            EXPECT_EQ(zip.err, csv.err) << args[1];
+            EXPECT_EQ(zip.status, csv.status) << args[1];
+        }
+    }
+    // An archive the search cannot use fails as a file that cannot be opened.
+    std::string damaged = archive("KEN_ALL.CSV", ken);
+    damaged[damaged.size() - 10] ^= 0x40;  // the central directory's size
+    const RunResult r =
+        Run({"--nationwide", Write("damaged.zip", damaged), "--business", zips[3], "1008799"});
+    EXPECT_EQ(r.err,
+              "1008799: CSVファイル1のオープンに失敗しました\n"
+              "1008799: 郵便番号が見つかりませんでした。\n");
+}
+
+TEST_F(LookupToolTest, OldNationwideDataIsNamedOnceAfterTheFirstCodeNotFound) {
+    const std::string hint =
+        ": 郵便番号データは2020年4月のものです。新しいデータを日本郵便のページからダウンロードして"
+        "ください。\n";
+    const std::string old =
+        Write("ken_all.zip", testing::MakeZip({{"KEN_ALL.CSV", ReadFile(nationwide_), 8, 0,
+                                                testing::DosDate(2020, 4, 30)}}));
+    const RunResult r = Run({"--nationwide", old, "--business", business_, "0000000", "1234567"});
+    EXPECT_EQ(r.err, "0000000: 郵便番号が見つかりませんでした。\n0000000" + hint +
+                         "1234567: 郵便番号が見つかりませんでした。\n");
+    // The CSV file's last write counts the same; data of this month is not named.
+    fs::last_write_time(nationwide_,
+                        fs::last_write_time(nationwide_) - std::chrono::hours(24 * 400));
+    EXPECT_NE(Run(Files({"0000000"})).err.find("郵便番号データは"), std::string::npos);
+    fs::last_write_time(nationwide_, fs::file_time_type::clock::now());
+    EXPECT_EQ(Run(Files({"0000000"})).err, "0000000: 郵便番号が見つかりませんでした。\n");
+}
+
 TEST_F(LookupToolTest, ReadsCodesFromStandardInputWithoutArguments) {
     RunResult r = Run(Files(), "0640941\r\n\n1008799\n5100000");
     EXPECT_EQ(r.out,
@@ -439,6 +496,7 @@ fs::path FullSizeData() {
                             : fs::path(MARUPO_SOURCE_DIR) / ".." / "shared" / "data");
 }
 
+// Also read from Japan Post's ZIP files, made here from the CSV files as Japan Post names them.
 TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
     const fs::path data = FullSizeData();
     for (const char* name : {"KEN_ALL.CSV", "utf_ken_all.csv", "JIGYOSYO.CSV"}) {
@@ -447,7 +505,8 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
                          << " (MARUPO_BENCH_DATA names another folder)";
         }
     }
-    // Every code of the nationwide file, once, in file order: column 2 without its quotes.
+    // Every code of the nationwide file, once, in file order: column 2 without its quotes; then
+    // every hundredth code of the business file, so that its archive is read through too.
     std::istringstream ken(ReadFile(data / "KEN_ALL.CSV"));
     std::set<std::string> seen;
     std::string codes;
@@ -457,6 +516,25 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
         if (seen.insert(code).second) codes += code + "\n";
     }
     ASSERT_GT(seen.size(), 100000u);
+    std::istringstream jigyosyo(ReadFile(data / "JIGYOSYO.CSV"));
+    int line = 0;
+    for (std::string text; std::getline(jigyosyo, text);) {
+        if (line++ % 100 != 0) continue;
+        std::size_t at = 0;
+        for (int comma = 0; comma < 7; ++comma) at = text.find(',', at) + 1;
+        codes += text.substr(at + 1, 7) + "\n";
+    }
+    const auto zip = [&](const char* archive, const char* entry, const char* csv) {
+        return Write(archive, testing::MakeZip({{entry, ReadFile(data / csv)}}));
+    };
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {(data / "KEN_ALL.CSV").string(), (data / "JIGYOSYO.CSV").string()},
+        {(data / "utf_ken_all.csv").string(), (data / "JIGYOSYO.CSV").string()},
+        {zip("ken_all.zip", "KEN_ALL.CSV", "KEN_ALL.CSV"),
+         zip("jigyosyo.zip", "JIGYOSYO.CSV", "JIGYOSYO.CSV")},
+        {zip("utf_ken_all.zip", "utf_all.csv", "utf_ken_all.csv"),
+         (dir_ / "jigyosyo.zip").string()},
+    };
     // The records whose town area holds a full-width bracket, as the file has them.
     const std::string utf8File = ReadFile(data / "utf_ken_all.csv");
     std::size_t bracketed = 0;
@@ -464,10 +542,13 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
          at = utf8File.find("（", utf8File.find('\n', at))) {
         ++bracketed;
     }
-    const auto bracketedStreets = [](const std::string& out) {
+    // The nationwide records among the output lines whose street holds a bracket (a business
+    // office's street is left as the file has it).
+    const auto bracketedStreets = [&seen](const std::string& out) {
         std::size_t count = 0;
         std::istringstream lines(out);
         for (std::string line; std::getline(lines, line);) {
+            if (seen.count(line.substr(0, 7)) == 0) continue;
             const std::string street = line.substr(line.rfind('\t') + 1);
             if (street.find("（") != std::string::npos || street.find("）") != std::string::npos) {
                 ++count;
@@ -475,26 +556,28 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
         }
         return count;
     };
-    const std::string business = (data / "JIGYOSYO.CSV").string();
     const std::vector<std::vector<std::string>> optionSets = {
         {}, {"--div-city"}, {"--all"}, {"--all", "--raw"}};
     for (const std::vector<std::string>& options : optionSets) {
         const bool raw = options.size() == 2;
         const std::string option = options.empty() ? "" : options.back();
-        const auto run = [&](const char* nationwide) {
-            std::vector<std::string> args = {"--nationwide", (data / nationwide).string(),
-                                             "--business", business};
+        const auto run = [&](const std::pair<std::string, std::string>& pair) {
+            std::vector<std::string> args = {"--nationwide", pair.first, "--business", pair.second};
             args.insert(args.end(), options.begin(), options.end());
             return Run(args, codes);
         };
-        const RunResult sjis = run("KEN_ALL.CSV");
-        const RunResult utf8 = run("utf_ken_all.csv");
+        const RunResult sjis = run(files[0]);
         EXPECT_EQ(sjis.status, 0) << option;
         EXPECT_EQ(sjis.err, "") << option;
         EXPECT_GE(static_cast<std::size_t>(std::count(sjis.out.begin(), sjis.out.end(), '\n')),
                   seen.size())
             << option;
-        EXPECT_TRUE(sjis.out == utf8.out) << option << ": " << FirstDifference(sjis.out, utf8.out);
+        for (std::size_t i = 1; i < files.size(); ++i) {
+            const RunResult other = run(files[i]);
+            EXPECT_TRUE(sjis.out == other.out)
+                << option << " " << files[i].first << ": " << FirstDifference(sjis.out, other.out);
+            EXPECT_EQ(other.err, "") << option << " " << files[i].first;
+        }
         // No street keeps a bracket once the notes are out; every record has them in --raw.
         EXPECT_EQ(bracketedStreets(sjis.out), raw ? bracketed : 0u) << option;
     }

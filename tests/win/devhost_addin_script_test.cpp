@@ -220,6 +220,32 @@ TEST_F(AddinScriptTest, ACodeWithSeveralTownAreasAsksWhichOneIsMeant) {
     }
 }
 
+// The business-office file chosen as the nationwide file: named, and nothing is kept.
+TEST_F(AddinScriptTest, SettingsDialogRefusesTheBusinessFileAsTheNationwideFile) {
+    const testing::PostalFixtureFiles kept(testing::ProgramFolder());
+    const std::string business = kept.Path(L"JIGYOSYO.CSV");
+    std::string quoted;  // a backslash in a script's quoted text is written twice
+    for (char c : business) quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    const std::string steps =
+        "dialog \"Marupo 編集\"\n"
+        "click 361\n"
+        "dialog \"Marupo 設定\"\n"
+        "set 357 \"" +
+        quoted +
+        "\"\n"
+        "click 1\n"
+        "messagebox \"全国一括住所のファイルに事業所の郵便番号データが選ばれています。"
+        "utf_ken_all.zip または ken_all.zip を選んでください。\"\n"
+        "expect 357 \"" +
+        quoted +
+        "\"\n"
+        "close CANCEL\n"
+        "close CANCEL\n";
+    const Outcome run = RunScenario({"settings", "Marupo1", {1}, steps.c_str()}, "");
+    EXPECT_EQ(run.scriptError, "");
+    EXPECT_EQ(settings_.Path("CSVFile1"), files_.Path(L"KEN_ALL.CSV"));
+}
+
 TEST_F(AddinScriptTest, EscInAMultiLineEditCancelsTheEditor) {
     const char* const cases[] = {
         "dialog \"Marupo 編集\"\nset 324 \"変更\"\nkey 324 Escape\n",

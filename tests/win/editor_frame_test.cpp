@@ -256,7 +256,8 @@ TEST_F(EditorFrameTest, MissingPathOpensTheSettingsBeforeThePages) {
 }
 
 TEST_F(EditorFrameTest, SettingsChosenInTheEditorAreSavedAndUsedByTheNextLookup) {
-    testing::PostalFixtureFiles files;
+    // Outside the temporary folder, whose files the dialog refuses.
+    testing::PostalFixtureFiles files(testing::ProgramFolder());
     const PostalSettings chosen = files.Settings();
     std::wstring prefecture;
     Run([&](HWND frame) {

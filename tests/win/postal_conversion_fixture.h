@@ -23,13 +23,22 @@ inline void Pump() {
     PumpUntilQuiet();
 }
 
-// A nationwide and a business-office file in the published column layouts, CR LF lines.
+// The test program's folder: postal-code files the settings dialog must accept cannot lie in
+// the temporary folder.
+inline std::filesystem::path ProgramFolder() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return std::filesystem::path(self).parent_path();
+}
+
+// A nationwide and a business-office file in the published column layouts, CR LF lines, in a
+// fresh folder in `base`.
 class PostalFixtureFiles {
   public:
-    PostalFixtureFiles() {
-        folder_ = std::filesystem::temp_directory_path() /
-                  (L"marupo_convert_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                   std::to_wstring(++counter_));
+    explicit PostalFixtureFiles(
+        const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        folder_ = base / (L"marupo_convert_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                          std::to_wstring(++counter_));
         std::filesystem::create_directories(folder_);
         Write(
             L"KEN_ALL.CSV",

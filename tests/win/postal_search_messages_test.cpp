@@ -1,5 +1,5 @@
-// The search as the editor runs it: message boxes for files that cannot be opened, and the
-// exclusive open of the postal-code files.
+// The search as the editor runs it: message boxes for files that cannot be opened and for codes
+// not found, naming old data, and the exclusive open of the postal-code files.
 
 #include <windows.h>
 
@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr wchar_t kNationwideFailed[] = L"CSVファイル1のオープンに失敗しました";
 constexpr wchar_t kBusinessFailed[] = L"CSVファイル2のオープンに失敗しました";
+constexpr wchar_t kNotFound[] = L"郵便番号が見つかりませんでした。";
 
 std::string S(const std::string& utf8) {
     return text::Utf8ToCp932(utf8);
@@ -83,11 +84,43 @@ TEST_F(PostalSearchMessagesTest, FoundCodesShowNoMessage) {
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
-TEST_F(PostalSearchMessagesTest, CodeInNeitherFileReturnsFalseWithoutMessage) {
-    testing::ModalDriver driver;
-    postal::PostalRecords result;
-    EXPECT_FALSE(SearchPostalFiles("0000000", settings_, result));
-    EXPECT_TRUE(driver.MessageBoxes().empty());
+TEST_F(PostalSearchMessagesTest, CodeInNeitherFileNamesNationwideDataOverSixMonthsOld) {
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    const auto monthsAgo = [&](int months) {
+        const int index = today.wYear * 12 + today.wMonth - 1 - months;
+        SYSTEMTIME day{};
+        day.wYear = static_cast<WORD>(index / 12);
+        day.wMonth = static_cast<WORD>(index % 12 + 1);
+        day.wDay = 1;
+        day.wHour = 12;
+        return day;
+    };
+    const struct {
+        int monthsAgo;
+        bool named;
+    } cases[] = {{0, false}, {5, false}, {7, true}, {30, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.monthsAgo);
+        const SYSTEMTIME written = monthsAgo(c.monthsAgo);
+        FILETIME local;
+        FILETIME utc;
+        SystemTimeToFileTime(&written, &local);
+        LocalFileTimeToFileTime(&local, &utc);
+        HANDLE file = CreateFileA(settings_.nationwideFile.c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
+        CloseHandle(file);
+        testing::ModalDriver driver;
+        postal::PostalRecords result;
+        EXPECT_FALSE(SearchPostalFiles("0000000", settings_, result));
+        const std::wstring hint = L"\n郵便番号データは" + std::to_wstring(written.wYear) + L"年" +
+                                  std::to_wstring(written.wMonth) +
+                                  L"月のものです。新しいデータを日本郵便のページからダ"
+                                  L"ウンロードしてください。";
+        EXPECT_EQ(driver.MessageTexts(),
+                  std::vector<std::wstring>{kNotFound + (c.named ? hint : L"")});
+    }
 }
 
 TEST_F(PostalSearchMessagesTest, NationwideFileThatCannotBeOpenedIsReportedOnce) {
@@ -99,12 +132,13 @@ TEST_F(PostalSearchMessagesTest, NationwideFileThatCannotBeOpenedIsReportedOnce)
         postal::PostalRecords result;
         // The business file holds the code, but is not tried.
         EXPECT_FALSE(SearchPostalFiles("1008799", settings, result)) << path;
-        ASSERT_EQ(driver.MessageBoxes().size(), 1u) << path;
+        ASSERT_EQ(driver.MessageBoxes().size(), 2u) << path;
         const testing::RecordedMessageBox& box = driver.MessageBoxes()[0];
         EXPECT_EQ(box.text, kNationwideFailed);
         EXPECT_EQ(box.caption, L"win_postal_search_messages_test");
         EXPECT_TRUE(box.exclamationIcon);
         EXPECT_TRUE(box.onlyOkButton);
+        EXPECT_EQ(driver.MessageBoxes()[1].text, kNotFound);
     }
 }
 
@@ -119,7 +153,7 @@ TEST_F(PostalSearchMessagesTest, BusinessFileIsReportedOnlyWhenItIsNeeded) {
     }
     testing::ModalDriver driver;
     EXPECT_FALSE(SearchPostalFiles("1008799", settings, result));
-    EXPECT_EQ(driver.MessageTexts(), std::vector<std::wstring>{kBusinessFailed});
+    EXPECT_EQ(driver.MessageTexts(), (std::vector<std::wstring>{kBusinessFailed, kNotFound}));
 }
 
 TEST_F(PostalSearchMessagesTest, FileHeldOpenByAnotherProgramCannotBeSearched) {
@@ -130,14 +164,14 @@ TEST_F(PostalSearchMessagesTest, FileHeldOpenByAnotherProgramCannotBeSearched) {
         HeldFile held(settings_.nationwideFile, share);
         ASSERT_TRUE(held.IsOpen());
         EXPECT_FALSE(SearchPostalFiles("0640941", settings_, result)) << share;
-        EXPECT_EQ(driver.MessageTexts(), std::vector<std::wstring>{kNationwideFailed});
+        EXPECT_EQ(driver.MessageTexts(), (std::vector<std::wstring>{kNationwideFailed, kNotFound}));
     }
     {
         testing::ModalDriver driver;
         HeldFile held(settings_.businessFile, 0);
         ASSERT_TRUE(held.IsOpen());
         EXPECT_FALSE(SearchPostalFiles("1008799", settings_, result));
-        EXPECT_EQ(driver.MessageTexts(), std::vector<std::wstring>{kBusinessFailed});
+        EXPECT_EQ(driver.MessageTexts(), (std::vector<std::wstring>{kBusinessFailed, kNotFound}));
     }
     // Released again, and the search leaves no handle behind: another program can open it.
     testing::ModalDriver driver;

@@ -7,14 +7,20 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "res/settings_dialog.h"
+#include "settings/postal_path_check.h"
 #include "settings/settings_dialog.h"
 #include "tests/support/modal_driver.h"
+#include "tests/support/zip_writer.h"
 #include "tests/win/editor_test_support.h"
+#include "text/encoding.h"
 #include "ui/shell_open.h"
 
 namespace marupo {
@@ -91,11 +97,11 @@ TEST_F(SettingsDialogTest, BrowsingRefreshesBothEditsFromTheHeldPaths) {
         std::wstring offered;
     } const cases[] = {
         {"chosen: typed text replaced", IDC_SETTINGS_NATIONWIDE_BROWSE, "C:\\old.csv",
-         "C:\\held.csv", chosen, chosen, L"C:\\held.csv", L"KEN_ALL.CSV"},
+         "C:\\held.csv", chosen, chosen, L"C:\\held.csv", L"utf_ken_all.zip"},
         {"cancelled with a held path: refreshed", IDC_SETTINGS_NATIONWIDE_BROWSE, "C:\\old.csv",
-         "C:\\held.csv", std::nullopt, L"C:\\old.csv", L"C:\\held.csv", L"KEN_ALL.CSV"},
+         "C:\\held.csv", std::nullopt, L"C:\\old.csv", L"C:\\held.csv", L"utf_ken_all.zip"},
         {"cancelled with nothing held: left alone", IDC_SETTINGS_BUSINESS_BROWSE, "C:\\old.csv", "",
-         std::nullopt, L"C:\\typed1.csv", L"C:\\typed2.csv", L"JIGYOSYO.CSV"},
+         std::nullopt, L"C:\\typed1.csv", L"C:\\typed2.csv", L"jigyosyo.zip"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -131,6 +137,70 @@ TEST_F(SettingsDialogTest, OkTakesTypedPathsAndAcceptsBothEmpty) {
         EXPECT_EQ(dialog_.nationwideFile, testing::ToSjis(typed));
         EXPECT_EQ(dialog_.businessFile, testing::ToSjis(typed));
     }
+}
+
+TEST(PostalPathCheckTest, RefusesTemporaryCopiesAndFilesOfTheWrongKind) {
+    namespace fs = std::filesystem;
+    const testing::PostalFixtureFiles kept(testing::ProgramFolder());
+    const auto read = [&](const wchar_t* name) {
+        std::ifstream in(fs::path(ui::AnsiToWide(kept.Path(name))), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto write = [&](const wchar_t* name, const std::string& content) {
+        std::ofstream(fs::path(ui::AnsiToWide(kept.Path(name))), std::ios::binary) << content;
+        return kept.Path(name);
+    };
+    const std::string utf8Zip =
+        write(L"utf_ken_all.zip",
+              testing::MakeZip({{"utf_all.csv", text::Cp932ToUtf8(read(L"KEN_ALL.CSV"))}}));
+    const std::string kenZip =
+        write(L"ken_all.zip", testing::MakeZip({{"KEN_ALL.CSV", read(L"KEN_ALL.CSV")}}));
+    const std::string jigyosyoZip =
+        write(L"jigyosyo.zip", testing::MakeZip({{"JIGYOSYO.CSV", read(L"JIGYOSYO.CSV")}}));
+    const std::string twoCsv =
+        write(L"two.zip", testing::MakeZip({{"a.csv", "x"}, {"b.csv", "y"}}));
+    const std::string other = write(L"other.csv", "name,phone\r\n山田,03-1234-5678\r\n");
+    // Where Explorer puts a file opened inside a ZIP, before and after Windows deletes it.
+    const fs::path unpacked =
+        fs::temp_directory_path() / ("Temp1_ken_all.zip_" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(unpacked);
+    fs::copy_file(ui::AnsiToWide(kept.Path(L"KEN_ALL.CSV")), unpacked / "KEN_ALL.CSV");
+    const std::wstring temporary =
+        L"のファイルは一時フォルダーの中にあり、Windows によって削除されます。"
+        L"ダウンロードした ZIP ファイルそのもの、または展開したファイルを選んでください。";
+    const std::wstring notPostal =
+        L"のファイルは郵便番号データではないようです。"
+        L"日本郵便のページからダウンロードしたファイルを選んでください。";
+    const struct {
+        PostalSlot slot;
+        std::string path;
+        std::wstring refusal;
+    } cases[] = {
+        {PostalSlot::kNationwide, kept.Path(L"KEN_ALL.CSV"), L""},
+        {PostalSlot::kNationwide, utf8Zip, L""},
+        {PostalSlot::kNationwide, kenZip, L""},
+        {PostalSlot::kBusiness, kept.Path(L"JIGYOSYO.CSV"), L""},
+        {PostalSlot::kBusiness, jigyosyoZip, L""},
+        {PostalSlot::kNationwide, jigyosyoZip,
+         L"全国一括住所のファイルに事業所の郵便番号データが選ばれています。utf_ken_all.zip または "
+         L"ken_all.zip を選んでください。"},
+        {PostalSlot::kBusiness, utf8Zip,
+         L"事業所個別のファイルに住所の郵便番号データが選ばれています。jigyosyo.zip "
+         L"を選んでください。"},
+        {PostalSlot::kNationwide, other, L"全国一括住所" + notPostal},
+        {PostalSlot::kBusiness, twoCsv, L"事業所個別" + notPostal},
+        {PostalSlot::kNationwide, ui::WideToAnsi((unpacked / "KEN_ALL.CSV").wstring()),
+         L"全国一括住所" + temporary},
+        {PostalSlot::kBusiness, ui::WideToAnsi((unpacked / "gone" / "JIGYOSYO.CSV").wstring()),
+         L"事業所個別" + temporary},
+        // Cannot be read now, as on a network drive that is offline: kept.
+        {PostalSlot::kNationwide, ui::WideToAnsi(L"Q:\\郵便\\KEN_ALL.CSV"), L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckPostalPath(c.slot, c.path), c.refusal) << c.path;
+    }
+    std::error_code ignored;
+    fs::remove_all(unpacked, ignored);
 }
 
 TEST_F(SettingsDialogTest, DownloadButtonOpensJapanPostsPageAndStaysOpen) {
