@@ -146,13 +146,7 @@ TEST(AllocationFailureSweepAtLoad, LoadFailsOrTheAddinAnswersThroughIDispatch) {
             if (hr == S_OK) hr = factory->CreateInstance(nullptr, IID_IDispatch, &addin);
             if (hr == S_OK) {
                 long version = 0;
-                VARIANT argument;
-                VariantInit(&argument);
-                argument.vt = VT_I4 | VT_BYREF;
-                argument.plVal = &version;
-                DISPPARAMS parameters = {&argument, nullptr, 1, 0};
-                hr = addin->Invoke(3, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
-                                   nullptr, nullptr, nullptr);
+                hr = testing::InvokeGetFrameworkVersion(addin.Get(), LOCALE_USER_DEFAULT, version);
                 if (hr == S_OK) {
                     EXPECT_EQ(version, 2);
                 }
@@ -323,8 +317,11 @@ TEST_F(AllocationFailureSweep, InitializationReportsOnceAndKeepsNothing) {
         long success = -1;
         std::vector<std::string> boxes;
     };
-    const auto load = [&](long k, Failing failing) {
+    // With `hostFails`, the host refuses its command table, so that the message for the host's
+    // failure is made while memory runs out.
+    const auto load = [&](long k, Failing failing, bool hostFails = false) {
         auto state = std::make_shared<devhost::HostState>();
+        if (hostFails) state->faults.FailEvery("GetCommandTable", E_FAIL, std::nullopt);
         Loaded loaded;
         {
             devhost::AddinHost addins(state);
@@ -364,6 +361,14 @@ TEST_F(AllocationFailureSweep, InitializationReportsOnceAndKeepsNothing) {
                                               : L"メモリが不足しています。";
                 EXPECT_EQ(loaded.boxes, OneBox(std::u16string(text.begin(), text.end())));
             }
+            EXPECT_EQ(canUnloadNow_(), S_OK);
+            EXPECT_EQ(live_(), live);
+            return counted_;
+        });
+        Sweep("OnInitialize, the host failing", failing, [&](long k) {
+            const Loaded loaded = load(k, failing, true);
+            EXPECT_EQ(loaded.success, 0);
+            EXPECT_EQ(loaded.boxes.size(), loaded.created == S_OK ? 1u : 0u);
             EXPECT_EQ(canUnloadNow_(), S_OK);
             EXPECT_EQ(live_(), live);
             return counted_;
