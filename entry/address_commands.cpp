@@ -2,6 +2,7 @@
 
 #include <wrl/client.h>
 
+#include <new>
 #include <string>
 
 #include "editor/address_editor_dialog.h"
@@ -103,16 +104,25 @@ HRESULT RunAddressCommand(IDispatch* hostUnknown, Body body) noexcept {
     if (hostUnknown == nullptr) return E_POINTER;
     // The run, its editor and every host reference are gone before the message shows.
     std::wstring failure;
+    bool outOfMemory = false;
     try {
         AddressCommandRun run(hostUnknown);
         body(run);
         return S_OK;
     } catch (HostError& error) {
         failure = error.TakeDescription();
+        // A BSTR the add-in could not allocate fails as E_OUTOFMEMORY with no description.
+        outOfMemory = failure.empty() && error.Result() == E_OUTOFMEMORY;
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
     } catch (...) {
-        // Out of memory, or any other failure of the add-in's own: it has no host description.
+        // Any other failure of the add-in's own: it has no host description.
     }
-    ui::ShowMessage(failure);
+    if (outOfMemory) {
+        ui::ShowOutOfMemory();
+    } else {
+        ui::ShowMessage(failure);
+    }
     return S_OK;
 }
 

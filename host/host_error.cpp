@@ -3,6 +3,7 @@
 #include <wrl/client.h>
 
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "host/bstr.h"
@@ -10,6 +11,11 @@
 
 namespace marupo {
 namespace {
+
+// A buffer the system allocated for the caller (FORMAT_MESSAGE_ALLOCATE_BUFFER).
+struct LocalBuffer {
+    void operator()(wchar_t* buffer) const noexcept { LocalFree(buffer); }
+};
 
 std::string DescribeFailure(HRESULT hr, const std::string& interfaceName) {
     char code[16];
@@ -66,10 +72,10 @@ std::wstring HostErrorMessageText(HRESULT hr) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
         reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    // Given back however the copy below ends.
+    const std::unique_ptr<wchar_t, LocalBuffer> owned(buffer);
     if (length == 0 || buffer == nullptr) return FallbackErrorText(static_cast<std::int32_t>(hr));
-    std::wstring text(buffer, length);
-    LocalFree(buffer);
-    return TrimMessageLineEnd(std::move(text));
+    return TrimMessageLineEnd(std::wstring(buffer, length));
 }
 
 }  // namespace marupo

@@ -29,12 +29,14 @@ void UpdateHostEntry(bool announce) noexcept {
         return;  // the host is not installed
     }
     try {
+        // Everything is allocated before the old entry goes, so that running out of memory
+        // leaves it in place.
         UniqueBstr clsid = NewBstr(kAddinClsidText);
+        UniqueBstr name = announce ? NewBstr(kDisplayName) : UniqueBstr();
         ComPtr<IDesktopAddinEntry> entry =
             HostGet(registry, &IDesktopAddinRegistry::FindAddin, clsid.Get());
         if (entry) HostCall(entry, &IDesktopAddinEntry::Remove);
         if (!announce) return;
-        UniqueBstr name = NewBstr(kDisplayName);
         entry = HostGet(registry, &IDesktopAddinRegistry::RegisterAddin, clsid.Get(), name.Get());
     } catch (...) {
         // The host's registry refused, or memory ran out: registration stands, the host just

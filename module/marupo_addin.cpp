@@ -42,7 +42,7 @@ void ShowErrorText(HRESULT hr) noexcept {
     try {
         ui::ShowMessage(HostErrorMessageText(hr));
     } catch (...) {
-        ui::ShowMessage(L"メモリが不足しています。");
+        ui::ShowOutOfMemory();
     }
 }
 

@@ -97,7 +97,18 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 
 std::string Utf8ToCp932(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
-    return WideToMultiByte(932, MultiByteToWide(CP_UTF8, utf8));
+    std::wstring wide = MultiByteToWide(CP_UTF8, utf8);
+    // Code page 932 holds nothing beyond the first 65536 code points, and the system would give
+    // each half of a surrogate pair its own "?": the pair becomes one.
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < wide.size(); ++at) {
+        const bool pair = IS_HIGH_SURROGATE(wide[at]) && at + 1 < wide.size() &&
+                          IS_LOW_SURROGATE(wide[at + 1]);
+        wide[kept++] = pair ? L'?' : wide[at];
+        if (pair) ++at;
+    }
+    wide.resize(kept);
+    return WideToMultiByte(932, wide);
 }
 
 #else

@@ -28,4 +28,8 @@ void ShowMessageAnsi(const std::string& text, HWND owner) {
     ShowMessage(AnsiToWide(text), owner);
 }
 
+void ShowOutOfMemory(HWND owner) noexcept {
+    ShowMessage(L"メモリが不足しています。", owner);
+}
+
 }  // namespace marupo::ui

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <oleauto.h>
+
 #include <filesystem>
 
 namespace marupo::testing {
@@ -41,5 +43,19 @@ class LoadedDll {
     HMODULE module_;
     DWORD error_;
 };
+
+// Asks the add-in object for its framework version through IDispatch (dispatch id 3,
+// GetFrameworkVersion); `version` receives it.
+inline HRESULT InvokeGetFrameworkVersion(IDispatch* addin, LCID locale, long& version) {
+    VARIANT argument;
+    VariantInit(&argument);
+    argument.vt = VT_I4 | VT_BYREF;
+    argument.plVal = &version;
+    DISPPARAMS parameters = {&argument, nullptr, 1, 0};
+    EXCEPINFO exception = {};
+    UINT badArgument = 0;
+    return addin->Invoke(3, IID_NULL, locale, DISPATCH_METHOD, &parameters, nullptr, &exception,
+                         &badArgument);
+}
 
 }  // namespace marupo::testing

@@ -1,9 +1,11 @@
 // The add-in as memory runs out. Its test build (tests/allocation_faults) counts every allocation
-// the add-in makes itself, through operator new and as BSTRs, and makes the k-th fail: once, and
-// from there on, as when memory stays exhausted. For k = 1, 2, ... until a run needs no more, a
-// full DllRegisterServer and DllUnregisterServer, OnInitialize, and an edit run and a creation
-// run, each with a conversion, must end without a crash, leave no host object, module lock or
-// allocation behind, and give their documented result.
+// the add-in makes itself, through operator new, as BSTRs and as system buffers, and makes the
+// k-th fail: once, and from there on, as when memory stays exhausted. For k = 1, 2, ... until a
+// run needs no more (as many as a run with nothing failing makes), the load of the DLL with a
+// call through IDispatch, a full DllRegisterServer (afresh and over a registration) and
+// DllUnregisterServer, OnInitialize, and an edit run and a creation run, each with a conversion,
+// and edit runs that save the settings and show the about box, must end without a crash, leave
+// no host object, module lock or allocation behind, and give their documented result.
 
 #include <windows.h>
 
@@ -13,6 +15,8 @@
 #include <wrl/client.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +44,38 @@ constexpr long kMostAllocations = 5000;
 const char* Name(Failing failing) {
     return failing == Failing::kOnce ? "failing once" : "failing from there on";
 }
+
+// Runs `run(k)`, which gives how many allocations the run counted, for k = 1, 2, ... until a
+// run does not get as far as its failure, and reports how many did: as many as `run(0)`, the
+// run with nothing failing, counts. Stops at the first run that broke an expectation.
+template <class Run>
+void Sweep(const char* what, Failing failing, Run run) {
+    const long whole = run(0);
+    long k = 1;
+    for (; k < kMostAllocations; ++k) {
+        SCOPED_TRACE("allocation " + std::to_string(k) + " " + Name(failing));
+        if (run(k) < k || ::testing::Test::HasFailure()) break;
+    }
+    if (!::testing::Test::HasFailure()) {
+        EXPECT_GT(k, 1) << what << " allocates nothing";
+        EXPECT_EQ(k - 1, whole) << what << ": the sweep ended before the run's last allocation";
+    }
+    EXPECT_LT(k, kMostAllocations);
+    std::printf("%s: %ld allocations, %s\n", what, k - 1, Name(failing));
+}
+
+// Edit runs that leave the editor through its own dialogs: the settings saved with OK, and the
+// about box.
+const testing::Scenario kDialogScenarios[] = {
+    {"settings",
+     "Marupo1",
+     {1},
+     "dialog \"Marupo 編集\"\nclick 361\ndialog \"Marupo 設定\"\nclose OK\nclose CANCEL\n"},
+    {"about",
+     "Marupo1",
+     {1},
+     "dialog \"Marupo 編集\"\nclick 362\ndialog \"バージョン情報\"\nclose OK\nclose CANCEL\n"},
+};
 
 std::filesystem::path FailingAllocationDll() {
     return testing::AddinDllPath().parent_path() / L"allocation-faults" / L"Marupo.dll";
@@ -75,6 +111,70 @@ bool TypeLibraryRegistered() {
 
 bool HostKnowsAddin() {
     return devhost::FindAddin(testing::MarupoClsid()).has_value();
+}
+
+// The DLL loaded with its k-th allocation failing from DllMain on (the test build arms the fault
+// from the environment before the module object is built), then the add-in object created and
+// called through IDispatch: the load fails as a whole, or every call succeeds or reports running
+// out of memory, and the DLL can be unloaded.
+TEST(AllocationFailureSweepAtLoad, LoadFailsOrTheAddinAnswersThroughIDispatch) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    using Export = HRESULT STDAPICALLTYPE();
+    using GetClassObject = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
+    {
+        // Registered for the type library the dispatch implementation reads.
+        testing::LoadedDll dll(FailingAllocationDll());
+        ASSERT_EQ(dll.Export<Export>("DllRegisterServer")(), S_OK);
+    }
+    for (Failing failing : kBothWays) {
+        Sweep("DllMain and IDispatch::Invoke", failing, [&](long k) {
+            const std::wstring value =
+                std::to_wstring(k) + (failing == Failing::kFromThereOn ? L"+" : L"");
+            // Loaded anew, so that DllMain runs: this test comes first, before the others load it.
+            EXPECT_EQ(GetModuleHandleW(FailingAllocationDll().c_str()), nullptr);
+            SetEnvironmentVariableW(L"MARUPO_ALLOCATION_FAULT_AT_LOAD", value.c_str());
+            testing::LoadedDll dll(FailingAllocationDll());
+            SetEnvironmentVariableW(L"MARUPO_ALLOCATION_FAULT_AT_LOAD", nullptr);
+            if (dll.Handle() == nullptr) {
+                EXPECT_EQ(dll.Error(), static_cast<DWORD>(ERROR_DLL_INIT_FAILED));
+                return k;
+            }
+            Microsoft::WRL::ComPtr<IClassFactory> factory;
+            Microsoft::WRL::ComPtr<IDispatch> addin;
+            HRESULT hr = dll.Export<GetClassObject>("DllGetClassObject")(
+                CLSID_MarupoAddin, IID_IClassFactory, &factory);
+            if (hr == S_OK) hr = factory->CreateInstance(nullptr, IID_IDispatch, &addin);
+            if (hr == S_OK) {
+                long version = 0;
+                hr = testing::InvokeGetFrameworkVersion(addin.Get(), LOCALE_USER_DEFAULT, version);
+                if (hr == S_OK) {
+                    EXPECT_EQ(version, 2);
+                }
+            }
+            if (hr != S_OK) {
+                EXPECT_EQ(hr, E_OUTOFMEMORY);
+            }
+            addin.Reset();
+            factory.Reset();
+            const long counted = dll.Export<long()>("DisarmAllocationFault")();
+            EXPECT_EQ(dll.Export<Export>("DllCanUnloadNow")(), S_OK);
+            return counted;
+        });
+    }
+    testing::LoadedDll dll(FailingAllocationDll());
+    dll.Export<Export>("DllUnregisterServer")();
+    CoUninitialize();
+}
+
+// The way in exists in the test build alone: the shipped DLL holds no trace of its variable.
+TEST(AllocationFailureSweepAtLoad, OnlyTheTestBuildReadsTheEnvironment) {
+    const auto mentions = [](const std::filesystem::path& dll) {
+        std::ifstream file(dll, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        return bytes.find("MARUPO_ALLOCATION_FAULT_AT_LOAD") != std::string::npos;
+    };
+    EXPECT_TRUE(mentions(FailingAllocationDll()));
+    EXPECT_FALSE(mentions(testing::AddinDllPath()));
 }
 
 class AllocationFailureSweep : public ::testing::Test {
@@ -119,22 +219,9 @@ class AllocationFailureSweep : public ::testing::Test {
     }
     void Arm(long k, Failing failing) { arm_(k, failing == Failing::kFromThereOn); }
     // k = 0 only counts: the warm-up run that loads what the module keeps for its lifetime.
-    bool Met(long k) { return disarm_() >= k && k > 0; }
-
-    // Runs `run(k)` for k = 1, 2, ... until a run does not get as far as its failure, and
-    // reports how many did. Stops at the first run that broke an expectation.
-    template <class Run>
-    void Sweep(const char* what, Failing failing, Run run) {
-        long k = 1;
-        for (; k < kMostAllocations; ++k) {
-            SCOPED_TRACE("allocation " + std::to_string(k) + " " + Name(failing));
-            if (!run(k) || HasFailure()) break;
-        }
-        if (!HasFailure()) {
-            EXPECT_GT(k, 1) << what << " allocates nothing";
-        }
-        EXPECT_LT(k, kMostAllocations);
-        std::printf("%s: %ld allocations, %s\n", what, k - 1, Name(failing));
+    bool Met(long k) {
+        counted_ = disarm_();
+        return counted_ >= k && k > 0;
     }
 
     testing::LoadedDll dll_{FailingAllocationDll()};
@@ -144,6 +231,7 @@ class AllocationFailureSweep : public ::testing::Test {
     Export* register_ = nullptr;
     Export* unregister_ = nullptr;
     Export* canUnloadNow_ = nullptr;
+    long counted_ = 0;  // allocations of the last run
     testing::PostalFixtureFiles files_;
     testing::SettingsInRegistry settings_;
 };
@@ -172,7 +260,24 @@ TEST_F(AllocationFailureSweep, RegistrationFailsWholeOrTellsTheHostLast) {
             }
             EXPECT_EQ(live_(), live);
             EXPECT_EQ(unregister_(), S_OK);
-            return met;
+            return counted_;
+        });
+        // Over a registration, the host's entry stays whatever fails: the old one is removed only
+        // once everything for the new one is there.
+        Sweep("DllRegisterServer again", failing, [&](long k) {
+            EXPECT_EQ(register_(), S_OK);
+            HRESULT hr = E_FAIL;
+            WithFailure(k, failing, [&] { hr = register_(); });
+            if (hr == S_OK) {
+                EXPECT_TRUE(ClassRegistered());
+                EXPECT_TRUE(TypeLibraryRegistered());
+            } else {
+                EXPECT_EQ(hr, E_OUTOFMEMORY);
+            }
+            EXPECT_TRUE(HostKnowsAddin());
+            EXPECT_EQ(live_(), live);
+            EXPECT_EQ(unregister_(), S_OK);
+            return counted_;
         });
         Sweep("DllUnregisterServer", failing, [&](long k) {
             EXPECT_EQ(register_(), S_OK);
@@ -198,7 +303,7 @@ TEST_F(AllocationFailureSweep, RegistrationFailsWholeOrTellsTheHostLast) {
             EXPECT_EQ(unregister_(), S_OK);
             EXPECT_FALSE(ClassRegistered());
             EXPECT_FALSE(HostKnowsAddin());
-            return met;
+            return counted_;
         });
     }
 }
@@ -212,8 +317,11 @@ TEST_F(AllocationFailureSweep, InitializationReportsOnceAndKeepsNothing) {
         long success = -1;
         std::vector<std::string> boxes;
     };
-    const auto load = [&](long k, Failing failing) {
+    // With `hostFails`, the host refuses its command table, so that the message for the host's
+    // failure is made while memory runs out.
+    const auto load = [&](long k, Failing failing, bool hostFails = false) {
         auto state = std::make_shared<devhost::HostState>();
+        if (hostFails) state->faults.FailEvery("GetCommandTable", E_FAIL, std::nullopt);
         Loaded loaded;
         {
             devhost::AddinHost addins(state);
@@ -255,14 +363,25 @@ TEST_F(AllocationFailureSweep, InitializationReportsOnceAndKeepsNothing) {
             }
             EXPECT_EQ(canUnloadNow_(), S_OK);
             EXPECT_EQ(live_(), live);
-            return loaded.met;
+            return counted_;
+        });
+        Sweep("OnInitialize, the host failing", failing, [&](long k) {
+            const Loaded loaded = load(k, failing, true);
+            EXPECT_EQ(loaded.success, 0);
+            EXPECT_EQ(loaded.boxes.size(), loaded.created == S_OK ? 1u : 0u);
+            EXPECT_EQ(canUnloadNow_(), S_OK);
+            EXPECT_EQ(live_(), live);
+            return counted_;
         });
     }
 }
 
 TEST_F(AllocationFailureSweep, CommandRunsReportOnceAndKeepNothing) {
     ASSERT_EQ(register_(), S_OK);
-    for (const testing::Scenario& scenario : testing::kCommandScenarios) {
+    std::vector<testing::Scenario> scenarios(std::begin(testing::kCommandScenarios),
+                                             std::end(testing::kCommandScenarios));
+    scenarios.insert(scenarios.end(), std::begin(kDialogScenarios), std::end(kDialogScenarios));
+    for (const testing::Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
         const Outcome baseline = RunScenario(scenario, "");
         ASSERT_EQ(baseline.scriptError, "");
@@ -270,7 +389,8 @@ TEST_F(AllocationFailureSweep, CommandRunsReportOnceAndKeepNothing) {
         ASSERT_TRUE(baseline.boxes.empty());
         const long live = live_();
         for (Failing failing : kBothWays) {
-            const std::string what = std::string("OnCommand ") + scenario.command;
+            const std::string what =
+                std::string("OnCommand ") + scenario.command + " " + scenario.name;
             Sweep(what.c_str(), failing, [&](long k) {
                 bool met = false;
                 const Outcome run = RunScenario(scenario, "", nullptr, {},
@@ -284,9 +404,10 @@ TEST_F(AllocationFailureSweep, CommandRunsReportOnceAndKeepNothing) {
                     EXPECT_EQ(run.scriptError, "");
                     EXPECT_EQ(run.calls.size(), baseline.calls.size());
                 } else {
-                    // Its own failure has no host description: one empty box.
+                    // Its own failure has no host description: the user learns that memory ran
+                    // out.
                     EXPECT_TRUE(met);
-                    EXPECT_EQ(BoxTexts(run.boxes), OneBox(u""));
+                    EXPECT_EQ(BoxTexts(run.boxes), OneBox(u"メモリが不足しています。"));
                 }
                 // The host calls made are the first ones of the run that went through: nothing
                 // else was written.
@@ -296,7 +417,7 @@ TEST_F(AllocationFailureSweep, CommandRunsReportOnceAndKeepNothing) {
                 }
                 EXPECT_EQ(canUnloadNow_(), S_OK);
                 EXPECT_EQ(live_(), live);
-                return met;
+                return counted_;
             });
         }
     }

@@ -215,16 +215,7 @@ TEST_F(ModuleRegistrationTest, AutomationClientCallsTheAddinLateBoundByProgId) {
         EXPECT_EQ(id, 3);
 
         long version = 0;
-        VARIANT argument;
-        VariantInit(&argument);
-        argument.vt = VT_I4 | VT_BYREF;
-        argument.plVal = &version;
-        DISPPARAMS parameters = {&argument, nullptr, 1, 0};
-        EXCEPINFO exception = {};
-        UINT badArgument = 0;
-        EXPECT_EQ(addin->Invoke(id, IID_NULL, locale, DISPATCH_METHOD, &parameters, nullptr,
-                                &exception, &badArgument),
-                  S_OK);
+        EXPECT_EQ(testing::InvokeGetFrameworkVersion(addin.Get(), locale, version), S_OK);
         EXPECT_EQ(version, 2);
     }
 
