@@ -517,9 +517,9 @@ TEST_F(LookupToolTest, BothEditionsOfTheFullSizeFileGiveTheSameForEveryCode) {
     }
     ASSERT_GT(seen.size(), 100000u);
     std::istringstream jigyosyo(ReadFile(data / "JIGYOSYO.CSV"));
-    int line = 0;
+    int businessLine = 0;
     for (std::string text; std::getline(jigyosyo, text);) {
-        if (line++ % 100 != 0) continue;
+        if (businessLine++ % 100 != 0) continue;
         std::size_t at = 0;
         for (int comma = 0; comma < 7; ++comma) at = text.find(',', at) + 1;
         codes += text.substr(at + 1, 7) + "\n";

@@ -232,7 +232,8 @@ class AllocationFailureSweep : public ::testing::Test {
     Export* unregister_ = nullptr;
     Export* canUnloadNow_ = nullptr;
     long counted_ = 0;  // allocations of the last run
-    testing::PostalFixtureFiles files_;
+    // Beside the program: the settings dialog refuses files in the temporary folder.
+    testing::PostalFixtureFiles files_{testing::ProgramFolder()};
     testing::SettingsInRegistry settings_;
 };
 
