@@ -4,14 +4,13 @@
 #include <string_view>
 
 #include "postal/postal_line_scan.h"
+#include "postal/postal_record.h"
 
 namespace marupo::postal {
 namespace {
 
 constexpr std::size_t kNationwideColumns = 15;
-constexpr std::size_t kNationwideCodeColumn = 2;
 constexpr std::size_t kBusinessColumns = 13;
-constexpr std::size_t kBusinessCodeColumn = 7;
 
 // Counts a line's columns and keeps the two columns where the files hold the postal code.
 class LineShape final : public LineSink {

@@ -10,7 +10,7 @@ namespace {
 
 // Columns of KEN_ALL.CSV: 2 postal code, 6 prefecture, 7 city, 8 town area.
 std::vector<std::size_t> NationwideColumns() {
-    return {2, 6, 7, 8};
+    return {kNationwideCodeColumn, 6, 7, 8};
 }
 // Columns of JIGYOSYO.CSV: 3 prefecture, 4 city, 5 town area, 6 sub-area and block number.
 std::vector<std::size_t> BusinessColumns() {

@@ -15,6 +15,10 @@ namespace marupo::postal {
 
 enum class PostalFileKind { kNationwide, kBusiness };
 
+// Where each file holds the postal code (columns counted from 0).
+inline constexpr std::size_t kNationwideCodeColumn = 2;
+inline constexpr std::size_t kBusinessCodeColumn = 7;
+
 // The columns of one line that the search takes, picked as the line is fed. A line that is valid
 // UTF-8 and holds a byte above 0x7F comes from the UTF-8 edition of the nationwide file: its
 // columns are converted to the system's code page (932). Any other line is taken as it stands.
