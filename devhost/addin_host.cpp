@@ -4,6 +4,8 @@
 #include "devhost/host_methods.h"
 #include "devhost/host_objects.h"
 #include "devhost/text_codec.h"
+#include "win/module_path.h"
+#include "win/unique_handle.h"
 
 namespace marupo::devhost {
 namespace {
@@ -106,21 +108,17 @@ HRESULT AddinHost::Invoke(const std::u16string& name) {
 }
 
 std::wstring ProgramDirectory() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path, length);
-    return directory.substr(0, directory.find_last_of(L"\\/") + 1);
+    const std::wstring path = win::ModuleFileName(nullptr);
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 HRESULT RegisterServerDll(const std::wstring& path, bool unregister) {
-    HMODULE module = LoadLibraryW(path.c_str());
-    if (module == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+    const win::UniqueModule module(LoadLibraryW(path.c_str()));
+    if (!module) return HRESULT_FROM_WIN32(GetLastError());
     using Entry = HRESULT(STDAPICALLTYPE*)();
     auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(
-        GetProcAddress(module, unregister ? "DllUnregisterServer" : "DllRegisterServer")));
-    HRESULT hr = entry != nullptr ? entry() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-    FreeLibrary(module);
-    return hr;
+        GetProcAddress(module.Get(), unregister ? "DllUnregisterServer" : "DllRegisterServer")));
+    return entry != nullptr ? entry() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 }
 
 HRESULT EnsureAddinRegistryRegistered(bool force) {

@@ -1,5 +1,8 @@
 #include "devhost/class_registration.h"
 
+#include "win/module_path.h"
+#include "win/registry_key.h"
+
 namespace marupo::devhost {
 namespace {
 
@@ -12,14 +15,9 @@ std::wstring UserClassKey(const std::wstring& clsidText) {
 
 LSTATUS SetString(HKEY root, const std::wstring& path, const wchar_t* name,
                   const std::wstring& value) {
-    HKEY key = nullptr;
-    LSTATUS status =
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) return status;
-    status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return status;
+    win::RegistryKey key;
+    const LSTATUS status = win::RegistryKey::Root(root).Create(path, KEY_WRITE, key);
+    return status == ERROR_SUCCESS ? key.WriteString(name, value) : status;
 }
 
 LSTATUS WriteClass(HKEY root, const std::wstring& classKey, const std::wstring& description,
@@ -34,33 +32,28 @@ LSTATUS WriteClass(HKEY root, const std::wstring& classKey, const std::wstring& 
 }
 
 void DeleteClass(HKEY root, const std::wstring& classKey) {
-    RegDeleteKeyW(root, (classKey + L"\\InprocServer32").c_str());
-    RegDeleteKeyW(root, classKey.c_str());
-}
-
-bool ModulePath(HMODULE module, std::wstring& path) {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    path.assign(buffer, length);
-    return true;
+    const win::RegistryKey key = win::RegistryKey::Root(root);
+    key.DeleteEmpty(classKey + L"\\InprocServer32");
+    key.DeleteEmpty(classKey);
 }
 
 // Whether COM's view of the classes names this file as the server.
 bool ComSeesServer(const std::wstring& clsidText, const std::wstring& path) {
-    wchar_t seen[MAX_PATH] = {};
-    DWORD size = sizeof seen;
-    return RegGetValueW(HKEY_CLASSES_ROOT, (ClassKey(clsidText) + L"\\InprocServer32").c_str(),
-                        nullptr, RRF_RT_REG_SZ, nullptr, seen, &size) == ERROR_SUCCESS &&
-           _wcsicmp(seen, path.c_str()) == 0;
+    win::RegistryKey key;
+    if (win::RegistryKey::Root(HKEY_CLASSES_ROOT)
+            .Open(ClassKey(clsidText) + L"\\InprocServer32", KEY_READ, key) != ERROR_SUCCESS) {
+        return false;
+    }
+    const auto seen = key.ReadString(L"");
+    return seen && _wcsicmp(seen->c_str(), path.c_str()) == 0;
 }
 
 }  // namespace
 
 HRESULT RegisterInprocServer(HMODULE module, const std::wstring& clsidText,
                              const std::wstring& description) {
-    std::wstring path;
-    if (!ModulePath(module, path)) return E_FAIL;
+    const std::wstring path = win::ModuleFileName(module);
+    if (path.empty()) return E_FAIL;
     LSTATUS status = WriteClass(HKEY_CURRENT_USER, UserClassKey(clsidText), description, path);
     if (status == ERROR_SUCCESS && !ComSeesServer(clsidText, path))
         status = WriteClass(HKEY_CLASSES_ROOT, ClassKey(clsidText), description, path);
@@ -70,8 +63,8 @@ HRESULT RegisterInprocServer(HMODULE module, const std::wstring& clsidText,
 void UnregisterInprocServer(HMODULE module, const std::wstring& clsidText) {
     DeleteClass(HKEY_CURRENT_USER, UserClassKey(clsidText));
     // What COM still sees of this file after that is the mirror written at registration.
-    std::wstring path;
-    if (ModulePath(module, path) && ComSeesServer(clsidText, path))
+    const std::wstring path = win::ModuleFileName(module);
+    if (!path.empty() && ComSeesServer(clsidText, path))
         DeleteClass(HKEY_CLASSES_ROOT, ClassKey(clsidText));
 }
 

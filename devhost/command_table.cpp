@@ -1,5 +1,6 @@
 // IDesktopCommandTable: where add-ins register their commands and Address-menu items.
 #include <cstdio>
+#include <utility>
 
 #include "devhost/host_object.h"
 #include "devhost/host_objects.h"
@@ -57,10 +58,10 @@ class CommandTable final : public HostObject<IDesktopCommandTable> {
             return call.Fail(E_INVALIDARG, u"メニューの文字列が空です。");
         // The bitmap is loaded from the module handle as given: a handle cut to 32 bits on a
         // 64-bit host fails here instead of showing a menu item without its picture.
-        HANDLE image =
+        win::UniqueBitmap image(static_cast<HBITMAP>(
             LoadImageW(reinterpret_cast<HINSTANCE>(moduleHandle), MAKEINTRESOURCEW(bitmapId),
-                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR | LR_LOADMAP3DCOLORS);
-        if (image == nullptr) {
+                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR | LR_LOADMAP3DCOLORS)));
+        if (!image) {
             return call.Fail(E_INVALIDARG, u"ビットマップ " + ToU16(bitmapId) +
                                                u" をモジュールから読み込めません。");
         }
@@ -70,7 +71,7 @@ class CommandTable final : public HostObject<IDesktopCommandTable> {
         item.moduleHandle = moduleHandle;
         item.bitmapId = bitmapId;
         item.flag = flag;
-        item.bitmap = std::make_shared<OwnedBitmap>(static_cast<HBITMAP>(image));
+        item.bitmap = std::make_shared<win::UniqueBitmap>(std::move(image));
         state_->menuItems.push_back(std::move(item));
         state_->NotifyMenuChanged();
         return call.Succeed();

@@ -10,6 +10,7 @@
 #include "devhost/ime_composition.h"
 #include "devhost/modal_agent.h"
 #include "devhost/text_codec.h"
+#include "win/unique_handle.h"
 
 namespace marupo::devhost {
 namespace {
@@ -119,11 +120,11 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     info.biBitCount = 24;
     info.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &bits, nullptr, 0);
+    const win::UniqueBitmap bitmap(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info),
+                                                    DIB_RGB_COLORS, &bits, nullptr, 0));
     bool saved = false;
-    if (bitmap != nullptr && memory != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
+    if (bitmap && memory != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap.Get());
         BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
         GdiFlush();
         const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
@@ -140,7 +141,6 @@ bool SaveScreenshot(HWND window, const std::string& path) {
         saved = static_cast<bool>(out);
         SelectObject(memory, old);
     }
-    if (bitmap != nullptr) DeleteObject(bitmap);
     if (memory != nullptr) DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return saved;

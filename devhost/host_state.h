@@ -16,6 +16,7 @@
 #include "devhost/call_log.h"
 #include "devhost/fault_injector.h"
 #include "host/desktop_host.h"
+#include "win/unique_handle.h"
 
 namespace marupo::devhost {
 
@@ -26,32 +27,13 @@ struct RegisteredCommand {
     Microsoft::WRL::ComPtr<IDesktopCommand> command;
 };
 
-// A bitmap loaded from an add-in module, deleted with its menu item.
-class OwnedBitmap {
-  public:
-    OwnedBitmap() = default;
-    explicit OwnedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~OwnedBitmap() {
-        if (bitmap_ != nullptr) DeleteObject(bitmap_);
-    }
-    OwnedBitmap(OwnedBitmap&& other) noexcept : bitmap_(other.bitmap_) { other.bitmap_ = nullptr; }
-    OwnedBitmap& operator=(OwnedBitmap&& other) noexcept {
-        std::swap(bitmap_, other.bitmap_);
-        return *this;
-    }
-    HBITMAP Get() const { return bitmap_; }
-
-  private:
-    HBITMAP bitmap_ = nullptr;
-};
-
 struct RegisteredMenuItem {
     long commandId = 0;
     std::u16string text;  // as the add-in passed it: item TAB description TAB title
     LONG_PTR moduleHandle = 0;
     long bitmapId = 0;
     long flag = 0;
-    std::shared_ptr<OwnedBitmap> bitmap;
+    std::shared_ptr<win::UniqueBitmap> bitmap;  // loaded from the module, deleted with the item
 
     std::u16string ItemText() const;     // the first TAB-separated field
     std::u16string Description() const;  // the second, shown in the status bar

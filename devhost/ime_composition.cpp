@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "text/encoding.h"
 #include "ui/input_context.h"
 
 // The input method's functions of imm32 that this tool chain's headers leave out.
@@ -68,13 +69,9 @@ std::vector<BYTE> ResultBlock(const std::wstring& reading, const std::wstring& t
             const auto* bytes = reinterpret_cast<const BYTE*>(value.data());
             return std::vector<BYTE>(bytes, bytes + value.size() * sizeof(wchar_t));
         }
-        int size = WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(value.size()),
-                                       nullptr, 0, nullptr, nullptr);
-        std::vector<BYTE> bytes(static_cast<size_t>(size > 0 ? size : 0));
-        WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(value.size()),
-                            reinterpret_cast<char*>(bytes.data()), size, nullptr, nullptr);
-        *length = static_cast<DWORD>(bytes.size());
-        return bytes;
+        const std::string ansi = text::WideToMultiByte(CP_ACP, value);
+        *length = static_cast<DWORD>(ansi.size());
+        return std::vector<BYTE>(ansi.begin(), ansi.end());
     };
     CompositionString header{};
     auto readingBytes = encode(reading, &header.dwResultReadStrLen);
@@ -122,10 +119,10 @@ std::wstring EditText(HWND edit) {
 
 bool CommitConversion(HWND edit, const std::wstring& reading, const std::wstring& text) {
     ui::InputContext context(edit);
-    if (context.get() == nullptr) return false;
+    if (context.Get() == nullptr) return false;
     HKL keyboard = GetKeyboardLayout(0);
     const bool unicode = (ImmGetProperty(keyboard, IGP_PROPERTY) & IME_PROP_UNICODE) != 0;
-    if (!StoreComposition(context.get(), ResultBlock(reading, text, unicode))) return false;
+    if (!StoreComposition(context.Get(), ResultBlock(reading, text, unicode))) return false;
     SetFocus(edit);
     const std::wstring before = EditText(edit);
     SendMessageW(edit, WM_IME_STARTCOMPOSITION, 0, 0);

@@ -63,7 +63,7 @@ void AddressEditorDialog::ExchangeData(ui::DataExchange& dx) {
 bool AddressEditorDialog::OnInitDialog() {
     UpdateData(false);
     AddSystemMenuItems();
-    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     SetCaption(ui::WideToAnsi(entry_.editsExisting ? L"Marupo 編集" : L"Marupo 新規アドレス"));
     // Before any page exists: the pages are made with the settings the user has just chosen.
     if (!LoadSettings(settings_)) OpenSettings();

@@ -59,7 +59,7 @@ class AddressEditorDialog final : public ui::Dialog {
     ui::Control categoryList_;
     ui::Control tabs_;
     std::string spareText_;  // static 363, kept empty
-    ui::UniqueIcon smallIcon_;
+    win::UniqueIcon smallIcon_;
 };
 
 }  // namespace marupo::editor

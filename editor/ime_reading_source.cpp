@@ -19,10 +19,10 @@ constexpr std::size_t kMappedReadingBytes = 256;
 
 std::string ImmReadingSource::ResultReading(HWND edit) {
     ui::InputContext context(edit);
-    if (context.get() == nullptr) return {};
+    if (context.Get() == nullptr) return {};
     // Zero-filled, and one byte kept back so that the text always ends in a NUL.
     std::array<char, kReadingBufferBytes> buffer{};
-    LONG bytes = ImmGetCompositionStringA(context.get(), GCS_RESULTREADSTR, buffer.data(),
+    LONG bytes = ImmGetCompositionStringA(context.Get(), GCS_RESULTREADSTR, buffer.data(),
                                           static_cast<DWORD>(buffer.size() - 1));
     if (bytes <= 0) return {};  // no reading, or one of the IMM_ERROR_ codes
     return std::string(buffer.data(), std::min(static_cast<std::size_t>(bytes), buffer.size() - 1));

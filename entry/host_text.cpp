@@ -1,68 +1,54 @@
 #include "entry/host_text.h"
 
-#include <climits>
 #include <cstring>
 #include <new>
 
 #include "host/host_error.h"
+#include "text/encoding.h"
 
 namespace marupo {
 namespace {
 
-// The conversions count in int; a text beyond that cannot be handed over at all.
-int CheckedLength(std::size_t length) {
-    if (length > static_cast<std::size_t>(INT_MAX)) throw HostError(E_OUTOFMEMORY);
-    return static_cast<int>(length);
+// Runs `work`; its failures become the HostError a host call would raise: running out of memory
+// (or a text too long for the system) E_OUTOFMEMORY, a refused conversion the system's code.
+template <class Work>
+auto AsHostError(const Work& work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        throw HostError(E_OUTOFMEMORY);
+    } catch (const text::ConversionError& error) {
+        throw HostError(HRESULT_FROM_WIN32(error.Code()));
+    }
 }
 
 }  // namespace
 
 std::string AnsiFromHost(BSTR hostText) {
     const UINT wideLength = hostText != nullptr ? SysStringLen(hostText) : 0;
-    if (wideLength == 0) return {};
-    const int length = CheckedLength(wideLength);
-    try {
-        const int size =
-            WideCharToMultiByte(CP_ACP, 0, hostText, length, nullptr, 0, nullptr, nullptr);
-        if (size <= 0) throw HostError(HRESULT_FROM_WIN32(GetLastError()));
-        std::string ansi(static_cast<std::size_t>(size), '\0');
-        WideCharToMultiByte(CP_ACP, 0, hostText, length, ansi.data(), size, nullptr, nullptr);
-        return ansi;
-    } catch (const std::bad_alloc&) {
-        throw HostError(E_OUTOFMEMORY);
-    }
+    return AsHostError(
+        [&] { return text::WideToMultiByte(CP_ACP, std::wstring_view(hostText, wideLength)); });
 }
 
 UniqueBstr HostFromAnsi(std::string_view ansi) {
-    if (ansi.empty()) return AllocateBstr(L"", 0);
-    const int length = CheckedLength(ansi.size());
-    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-    if (size <= 0) throw HostError(HRESULT_FROM_WIN32(GetLastError()));
-    UniqueBstr result = AllocateBstr(nullptr, static_cast<UINT>(size));
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, result.Get(), size);
-    return result;
+    const std::wstring wide = AsHostError([&] { return text::MultiByteToWide(CP_ACP, ansi); });
+    return AllocateBstr(wide.c_str(), static_cast<UINT>(wide.size()));
 }
 
 std::u16string HostTextCopy(BSTR hostText) {
     static_assert(sizeof(char16_t) == sizeof(wchar_t), "BSTR holds UTF-16");
-    try {
+    return AsHostError([&] {
         const std::size_t length = hostText != nullptr ? SysStringLen(hostText) : 0;
         std::u16string copy(length, u'\0');
         if (length != 0) std::memcpy(copy.data(), hostText, length * sizeof(char16_t));
         return copy;
-    } catch (const std::bad_alloc&) {
-        throw HostError(E_OUTOFMEMORY);
-    }
+    });
 }
 
 std::string ReadHostText(HostTextOrigins& origins, HostTextField field, BSTR hostText) {
     std::string ansi = AnsiFromHost(hostText);
     std::u16string original = HostTextCopy(hostText);
-    try {
-        origins.Record(field, ansi, std::move(original));
-    } catch (const std::bad_alloc&) {
-        throw HostError(E_OUTOFMEMORY);
-    }
+    AsHostError([&] { origins.Record(field, ansi, std::move(original)); });
     return ansi;
 }
 

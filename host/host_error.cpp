@@ -3,19 +3,14 @@
 #include <wrl/client.h>
 
 #include <cstdio>
-#include <memory>
 #include <utility>
 
 #include "host/bstr.h"
 #include "host/error_text.h"
+#include "win/unique_handle.h"
 
 namespace marupo {
 namespace {
-
-// A buffer the system allocated for the caller (FORMAT_MESSAGE_ALLOCATE_BUFFER).
-struct LocalBuffer {
-    void operator()(wchar_t* buffer) const noexcept { LocalFree(buffer); }
-};
 
 std::string DescribeFailure(HRESULT hr, const std::string& interfaceName) {
     char code[16];
@@ -38,9 +33,9 @@ bool TakeErrorInfo(IUnknown* object, const IID& interfaceId, HostErrorInfo& info
     if (GetErrorInfo(0, errorInfo.GetAddressOf()) != S_OK || !errorInfo) return false;
 
     UniqueBstr text;
-    if (SUCCEEDED(errorInfo->GetDescription(text.Put()))) info.description = text.ToWide();
-    if (SUCCEEDED(errorInfo->GetSource(text.Put()))) info.source = text.ToWide();
-    if (SUCCEEDED(errorInfo->GetHelpFile(text.Put()))) info.helpFile = text.ToWide();
+    if (SUCCEEDED(errorInfo->GetDescription(text.Put()))) info.description = BstrText(text);
+    if (SUCCEEDED(errorInfo->GetSource(text.Put()))) info.source = BstrText(text);
+    if (SUCCEEDED(errorInfo->GetHelpFile(text.Put()))) info.helpFile = BstrText(text);
     if (FAILED(errorInfo->GetHelpContext(&info.helpContext))) info.helpContext = 0;
     if (FAILED(errorInfo->GetGUID(&info.interfaceId))) info.interfaceId = GUID_NULL;
     return true;
@@ -67,15 +62,14 @@ void RaiseHostError(HRESULT hr, IUnknown* object, const char* interfaceName,
 }
 
 std::wstring HostErrorMessageText(HRESULT hr) {
-    wchar_t* buffer = nullptr;
+    // Given back however the copy below ends.
+    win::UniqueLocalBuffer buffer;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    // Given back however the copy below ends.
-    const std::unique_ptr<wchar_t, LocalBuffer> owned(buffer);
-    if (length == 0 || buffer == nullptr) return FallbackErrorText(static_cast<std::int32_t>(hr));
-    return TrimMessageLineEnd(std::wstring(buffer, length));
+        reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    if (length == 0 || !buffer) return FallbackErrorText(static_cast<std::int32_t>(hr));
+    return TrimMessageLineEnd(std::wstring(buffer.Get(), length));
 }
 
 }  // namespace marupo

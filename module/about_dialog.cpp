@@ -7,6 +7,7 @@
 #include "ui/module_state.h"
 #include "ui/shell_open.h"
 #include "ui/window_text.h"
+#include "win/module_path.h"
 
 namespace marupo {
 namespace {
@@ -37,10 +38,10 @@ void AboutDialog::ExchangeData(ui::DataExchange& dx) {
 
 bool AboutDialog::OnInitDialog() {
     UpdateData(false);
-    linkFont_.reset(CreateFontW(kLinkFontHeight, 0, 0, 0, FW_DONTCARE, FALSE, TRUE, FALSE,
+    linkFont_.Reset(CreateFontW(kLinkFontHeight, 0, 0, 0, FW_DONTCARE, FALSE, TRUE, FALSE,
                                 SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 DRAFT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
-    SendMessageA(Item(IDC_ABOUT_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), TRUE);
+    SendMessageA(Item(IDC_ABOUT_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), TRUE);
     return true;
 }
 
@@ -65,7 +66,7 @@ bool AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 // on its own), Japan Post's download page, which the user needs first anyway.
 void AboutDialog::OpenGuide() {
     ui::AddinModuleScope scope;
-    std::filesystem::path guide = ui::ModuleFileName(ui::AddinModule());
+    std::filesystem::path guide = win::ModuleFileName(ui::AddinModule());
     guide.replace_filename(ui::LoadWideString(IDS_GUIDE_FILE));
     std::error_code error;
     ui::OpenInShell(Handle(), std::filesystem::is_regular_file(guide, error)

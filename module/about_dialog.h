@@ -26,7 +26,7 @@ class AboutDialog final : public ui::Dialog {
   private:
     void OpenGuide();
 
-    ui::UniqueFont linkFont_;
+    win::UniqueFont linkFont_;
 };
 
 }  // namespace marupo

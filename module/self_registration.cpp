@@ -7,13 +7,14 @@
 #include "registrar/registry_script_win32.h"
 #include "res/registration.h"
 #include "ui/module_state.h"
+#include "win/module_path.h"
 
 namespace marupo {
 namespace {
 
 // The script's one replacement: the DLL's path, quoted for the script text.
 registrar::Replacements ScriptReplacements(HMODULE module) {
-    return {{L"MODULE", QuotedForScript(ui::ModuleFileName(module))}};
+    return {{L"MODULE", QuotedForScript(win::ModuleFileName(module))}};
 }
 
 }  // namespace

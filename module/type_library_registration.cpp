@@ -7,6 +7,7 @@
 
 #include "module/registration_paths.h"
 #include "ui/module_state.h"
+#include "win/module_path.h"
 
 namespace marupo {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 using Microsoft::WRL::ComPtr;
 
 HRESULT LoadOwnTypeLibrary(HMODULE module, ComPtr<ITypeLib>& library, std::wstring& path) {
-    path = ui::ModuleFileName(module);
+    path = win::ModuleFileName(module);
     if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
     HRESULT hr = LoadTypeLib(path.c_str(), &library);
     if (SUCCEEDED(hr)) return hr;

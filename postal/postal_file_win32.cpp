@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "postal/postal_file.h"
+#include "win/unique_handle.h"
 
 namespace marupo::postal {
 namespace {
@@ -16,39 +17,32 @@ CalendarDate LocalDateOf(const FILETIME& utc) {
 
 class WindowsPostalFile final : public PostalFile {
   public:
-    WindowsPostalFile() = default;
-    ~WindowsPostalFile() override {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-    WindowsPostalFile(const WindowsPostalFile&) = delete;
-    WindowsPostalFile& operator=(const WindowsPostalFile&) = delete;
-
     bool Open(const std::string& path) {
         // Share mode 0: exclusive, as the add-in has always opened the postal-code files.
         // Without FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened.
-        file_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        return file_ != INVALID_HANDLE_VALUE;
+        file_.Reset(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        return static_cast<bool>(file_);
     }
 
     std::ptrdiff_t Read(char* buffer, std::size_t size) override {
         const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         DWORD read = 0;
-        if (!ReadFile(file_, buffer, wanted, &read, nullptr)) return -1;
+        if (!ReadFile(file_.Get(), buffer, wanted, &read, nullptr)) return -1;
         return static_cast<std::ptrdiff_t>(read);
     }
 
-    bool ReadableAgain() const override { return GetFileType(file_) == FILE_TYPE_DISK; }
+    bool ReadableAgain() const override { return GetFileType(file_.Get()) == FILE_TYPE_DISK; }
 
     bool Seek(std::uint64_t offset) override {
         LARGE_INTEGER position;
         position.QuadPart = static_cast<LONGLONG>(offset);
-        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) != FALSE;
+        return SetFilePointerEx(file_.Get(), position, nullptr, FILE_BEGIN) != FALSE;
     }
 
     std::optional<std::uint64_t> Size() override {
         LARGE_INTEGER size;
-        if (GetFileType(file_) != FILE_TYPE_DISK || !GetFileSizeEx(file_, &size)) {
+        if (GetFileType(file_.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file_.Get(), &size)) {
             return std::nullopt;
         }
         return static_cast<std::uint64_t>(size.QuadPart);
@@ -56,12 +50,12 @@ class WindowsPostalFile final : public PostalFile {
 
     std::optional<CalendarDate> Date() override {
         FILETIME written;
-        if (!GetFileTime(file_, nullptr, nullptr, &written)) return std::nullopt;
+        if (!GetFileTime(file_.Get(), nullptr, nullptr, &written)) return std::nullopt;
         return LocalDateOf(written);
     }
 
   private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    win::UniqueFile file_;
 };
 
 }  // namespace

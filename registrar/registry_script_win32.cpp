@@ -28,7 +28,11 @@ HRESULT LoadScript(HMODULE module, UINT resourceId, std::wstring& script) {
     if (data == nullptr) return LastErrorHresult();
     std::string_view text(static_cast<const char*>(data), size);
     text = text.substr(0, text.find('\0'));
-    script = text::MultiByteToWide(CP_ACP, text);
+    try {
+        script = text::MultiByteToWide(CP_ACP, text);
+    } catch (const text::ConversionError& error) {
+        return HRESULT_FROM_WIN32(error.Code());
+    }
     return S_OK;
 }
 

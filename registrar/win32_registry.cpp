@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "win/registry_key.h"
+
 namespace marupo::registrar {
 namespace {
 
@@ -10,70 +14,49 @@ static_assert(kRegistryOk == ERROR_SUCCESS && kRegistryNotFound == ERROR_FILE_NO
 // Read and write access, which deleting a subtree below the key needs as well.
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
 
+// The script engine's key over one key of the real registry.
 class Win32Key final : public RegistryKey {
   public:
-    // A predefined root key is not closed.
-    Win32Key(HKEY key, bool owned) : key_(key), owned_(owned) {}
-    ~Win32Key() override {
-        if (owned_) RegCloseKey(key_);
-    }
-    Win32Key(const Win32Key&) = delete;
-    Win32Key& operator=(const Win32Key&) = delete;
+    explicit Win32Key(win::RegistryKey key) : key_(std::move(key)) {}
 
     RegistryStatus OpenOrCreate(const std::wstring& name,
                                 std::unique_ptr<RegistryKey>& key) override {
-        HKEY opened = nullptr;
-        const LSTATUS status =
-            RegCreateKeyExW(key_, name.c_str(), 0, nullptr, 0, kAccess, nullptr, &opened, nullptr);
-        if (status == ERROR_SUCCESS) key = std::make_unique<Win32Key>(opened, true);
-        return status;
+        win::RegistryKey opened;
+        const LSTATUS status = key_.Create(name, kAccess, opened);
+        return Wrap(status, std::move(opened), key);
     }
     RegistryStatus OpenExisting(const std::wstring& name,
                                 std::unique_ptr<RegistryKey>& key) override {
-        HKEY opened = nullptr;
-        const LSTATUS status = RegOpenKeyExW(key_, name.c_str(), 0, kAccess, &opened);
-        if (status == ERROR_SUCCESS) key = std::make_unique<Win32Key>(opened, true);
-        return status;
+        win::RegistryKey opened;
+        const LSTATUS status = key_.Open(name, kAccess, opened);
+        return Wrap(status, std::move(opened), key);
     }
-    RegistryStatus DeleteTree(const std::wstring& name) override {
-        return RegDeleteTreeW(key_, name.c_str());
-    }
-    RegistryStatus DeleteEmpty(const std::wstring& name) override {
-        return RegDeleteKeyW(key_, name.c_str());
-    }
-    RegistryStatus HasSubkeys(bool& has) override {
-        DWORD count = 0;
-        const LSTATUS status =
-            RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr, nullptr);
-        has = count != 0;
-        return status;
-    }
+    RegistryStatus DeleteTree(const std::wstring& name) override { return key_.DeleteTree(name); }
+    RegistryStatus DeleteEmpty(const std::wstring& name) override { return key_.DeleteEmpty(name); }
+    RegistryStatus HasSubkeys(bool& has) override { return key_.HasSubkeys(has); }
     RegistryStatus SetValue(const std::wstring& name, const RegistryValue& value) override {
         switch (value.type) {
             case ValueType::kString:
-                return Set(name, REG_SZ, value.text.c_str(),
-                           (value.text.size() + 1) * sizeof(wchar_t));
+                return key_.WriteString(name.c_str(), value.text);
             case ValueType::kDword:
-                return Set(name, REG_DWORD, &value.number, sizeof value.number);
+                return key_.WriteDword(name.c_str(), value.number);
             case ValueType::kBinary:
-                return Set(name, REG_BINARY, value.bytes.data(), value.bytes.size());
+                return key_.WriteBinary(name.c_str(), value.bytes.data(), value.bytes.size());
         }
         return ERROR_INVALID_PARAMETER;
     }
     RegistryStatus DeleteValue(const std::wstring& name) override {
-        return RegDeleteValueW(key_, name.c_str());
+        return key_.DeleteValue(name.c_str());
     }
 
   private:
-    LSTATUS Set(const std::wstring& name, DWORD type, const void* data, std::size_t size) {
-        if (size > MAXDWORD) return ERROR_INVALID_PARAMETER;
-        return RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                              static_cast<DWORD>(size));
+    static RegistryStatus Wrap(LSTATUS status, win::RegistryKey opened,
+                               std::unique_ptr<RegistryKey>& key) {
+        if (status == ERROR_SUCCESS) key = std::make_unique<Win32Key>(std::move(opened));
+        return status;
     }
 
-    HKEY key_;
-    bool owned_;
+    win::RegistryKey key_;
 };
 
 HKEY RootHandle(RootKey root) {
@@ -101,7 +84,7 @@ HKEY RootHandle(RootKey root) {
 RegistryStatus Win32Registry::OpenRoot(RootKey root, std::unique_ptr<RegistryKey>& key) {
     const HKEY handle = RootHandle(root);
     if (handle == nullptr) return ERROR_INVALID_PARAMETER;
-    key = std::make_unique<Win32Key>(handle, false);
+    key = std::make_unique<Win32Key>(win::RegistryKey::Root(handle));
     return ERROR_SUCCESS;
 }
 

@@ -1,7 +1,9 @@
 #include "text/encoding.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -69,24 +71,40 @@ void Utf8Detector::Feed(std::string_view piece) {
 
 #ifdef _WIN32
 
+namespace {
+
+// The system counts in int; a text beyond that cannot be handed over at all.
+int CheckedLength(std::size_t length) {
+    if (length > static_cast<std::size_t>(INT_MAX)) throw std::bad_alloc();
+    return static_cast<int>(length);
+}
+
+// The size the system gave, or its refusal as a ConversionError.
+std::size_t Converted(int size) {
+    if (size <= 0) throw ConversionError(GetLastError());
+    return static_cast<std::size_t>(size);
+}
+
+}  // namespace
+
 std::wstring MultiByteToWide(unsigned codePage, std::string_view text) {
     if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    if (size <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), size);
+    const int length = CheckedLength(text.size());
+    std::wstring wide(Converted(MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0)),
+                      L'\0');
+    Converted(MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(),
+                                  static_cast<int>(wide.size())));
     return wide;
 }
 
 std::string WideToMultiByte(unsigned codePage, std::wstring_view wide) {
     if (wide.empty()) return {};
-    const int length = static_cast<int>(wide.size());
-    const int size =
-        WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), length, narrow.data(), size, nullptr, nullptr);
+    const int length = CheckedLength(wide.size());
+    std::string narrow(Converted(WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0,
+                                                     nullptr, nullptr)),
+                       '\0');
+    Converted(WideCharToMultiByte(codePage, 0, wide.data(), length, narrow.data(),
+                                  static_cast<int>(narrow.size()), nullptr, nullptr));
     return narrow;
 }
 
@@ -102,8 +120,8 @@ std::string Utf8ToCp932(std::string_view utf8) {
     // each half of a surrogate pair its own "?": the pair becomes one.
     std::size_t kept = 0;
     for (std::size_t at = 0; at < wide.size(); ++at) {
-        const bool pair = IS_HIGH_SURROGATE(wide[at]) && at + 1 < wide.size() &&
-                          IS_LOW_SURROGATE(wide[at + 1]);
+        const bool pair =
+            IS_HIGH_SURROGATE(wide[at]) && at + 1 < wide.size() && IS_LOW_SURROGATE(wide[at + 1]);
         wide[kept++] = pair ? L'?' : wide[at];
         if (pair) ++at;
     }
@@ -129,10 +147,11 @@ std::size_t Utf8CharLength(std::string_view text) {
 // text, and bulk lookups convert every line they print.
 class Converter {
   public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (usable()) iconv_close(cd_);
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw ConversionError(static_cast<unsigned long>(errno));
     }
+    ~Converter() { iconv_close(cd_); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
@@ -143,7 +162,7 @@ class Converter {
     template <typename Skip>
     std::string Convert(std::string_view text, std::string_view replacement, const Skip& skip) {
         std::string out;
-        if (text.empty() || !usable()) return out;
+        if (text.empty()) return out;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
         // Japanese text grows by half from code page 932 to UTF-8; more room is made should it
         // run out.
@@ -179,8 +198,6 @@ class Converter {
     }
 
   private:
-    bool usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
     iconv_t cd_;
 };
 

@@ -3,11 +3,28 @@
 // output and input and for the UTF-8 edition of the postal-code file. What does not convert
 // becomes a replacement character (U+FFFD towards UTF-8 for each byte, "?" towards Shift-JIS for
 // each character, or each byte that starts none) and the conversion goes on behind it.
+//
+// Every conversion here throws when it cannot be made at all: std::bad_alloc when memory runs
+// out or a text is too long for the system's int counts, ConversionError when the system refuses
+// it (an unknown code page, a converter that cannot be opened).
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace marupo::text {
+
+// A conversion the system refused, with the system's error code (GetLastError on Windows,
+// errno elsewhere).
+class ConversionError : public std::runtime_error {
+  public:
+    explicit ConversionError(unsigned long code)
+        : std::runtime_error("text conversion failed"), code_(code) {}
+    unsigned long Code() const { return code_; }
+
+  private:
+    unsigned long code_;
+};
 
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
@@ -29,7 +46,9 @@ class Utf8Detector {
 };
 
 #ifdef _WIN32
-// Between a Windows code page (CP_ACP, CP_UTF8, 932, ...) and UTF-16.
+// Between a Windows code page (CP_ACP, CP_UTF8, 932, ...) and UTF-16, with no flags: what the
+// target cannot hold becomes the code page's default character. The only calls of the system's
+// conversion functions in the code base.
 std::wstring MultiByteToWide(unsigned codePage, std::string_view text);
 std::string WideToMultiByte(unsigned codePage, std::wstring_view wide);
 #endif

@@ -15,7 +15,7 @@ class InputContext {
     }
     InputContext(const InputContext&) = delete;
     InputContext& operator=(const InputContext&) = delete;
-    HIMC get() const { return context_; }
+    HIMC Get() const { return context_; }
 
   private:
     HWND window_;

@@ -1,8 +1,7 @@
 #include "ui/module_state.h"
 
 #include "ui/window_text.h"
-
-#include <vector>
+#include "win/module_path.h"
 
 namespace marupo::ui {
 namespace {
@@ -45,19 +44,8 @@ std::string LoadAnsiString(UINT id) {
     return WideToAnsi(LoadWideString(id));
 }
 
-std::wstring ModuleFileName(HMODULE module) {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        // A full buffer may hold a cut path: try again with a larger one.
-        if (length < path.size()) return std::wstring(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
-
 std::wstring ApplicationTitle() {
-    std::wstring name = ModuleFileName(CurrentModule());
+    std::wstring name = win::ModuleFileName(CurrentModule());
     size_t slash = name.find_last_of(L"\\/:");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     size_t dot = name.rfind(L'.');

@@ -32,9 +32,6 @@ class AddinModuleScope {
 std::string LoadAnsiString(UINT id);
 std::wstring LoadWideString(UINT id);
 
-// The full path of a module's file; empty when the system cannot tell.
-std::wstring ModuleFileName(HMODULE module);
-
 // The application title: the current module's file name without its extension.
 std::wstring ApplicationTitle();
 

@@ -5,7 +5,7 @@
 namespace marupo::ui {
 
 PopupMenu::PopupMenu(UINT menuId) : menu_(LoadMenuA(CurrentModule(), MAKEINTRESOURCEA(menuId))) {
-    if (menu_) popup_ = GetSubMenu(menu_.get(), 0);
+    if (menu_) popup_ = GetSubMenu(menu_.Get(), 0);
 }
 
 void PopupMenu::CheckItem(UINT commandId, bool checked) {
@@ -31,15 +31,15 @@ UINT PopupMenu::TrackForCommand(HWND owner, int x, int y) {
     return static_cast<UINT>(chosen);
 }
 
-UniqueIcon LoadIconResource(UINT id, int size) {
+win::UniqueIcon LoadIconResource(UINT id, int size) {
     int cx = size > 0 ? size : GetSystemMetrics(SM_CXICON);
     int cy = size > 0 ? size : GetSystemMetrics(SM_CYICON);
-    return UniqueIcon(static_cast<HICON>(
+    return win::UniqueIcon(static_cast<HICON>(
         LoadImageA(CurrentModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
 }
 
-UniqueCursor LoadCursorResource(UINT id) {
-    return UniqueCursor(static_cast<HCURSOR>(
+win::UniqueCursor LoadCursorResource(UINT id) {
+    return win::UniqueCursor(static_cast<HCURSOR>(
         LoadImageA(CurrentModule(), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
 }
 
@@ -48,8 +48,8 @@ HCURSOR SharedCursorResource(UINT id) {
                                            0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
-UniqueBitmap LoadBitmapResource(UINT id) {
-    return UniqueBitmap(static_cast<HBITMAP>(
+win::UniqueBitmap LoadBitmapResource(UINT id) {
+    return win::UniqueBitmap(static_cast<HBITMAP>(
         LoadImageA(CurrentModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));
 }
 

@@ -19,6 +19,7 @@
 #include "host/desktop_host.h"
 #include "tests/addin/test_addin_ids.h"
 
+using marupo::BstrText;
 using marupo::UniqueBstr;
 using Microsoft::WRL::ComPtr;
 namespace com = marupo::com;
@@ -95,13 +96,13 @@ class StampCommand final : public Dispatch<IDesktopCommand> {
             if (!record) return E_POINTER;
             UniqueBstr note;
             if (FAILED(hr = record->GetNote(note.Put()))) return hr;
-            UniqueBstr stamped(SysAllocString((note.ToWide() + L"[スタンプ]").c_str()));
+            UniqueBstr stamped(SysAllocString((BstrText(note) + L"[スタンプ]").c_str()));
             return record->SetNote(stamped.Get());
         }
         UniqueBstr view;
         if (FAILED(hr = book->GetCurrentCategory(view.Put()))) return hr;
         UniqueBstr category(
-            SysAllocString(view.ToWide() == L"All" ? L"未分類" : view.ToWide().c_str()));
+            SysAllocString(BstrText(view) == L"All" ? L"未分類" : BstrText(view).c_str()));
         UniqueBstr given(SysAllocString(L"押印"));
         UniqueBstr surname(SysAllocString(L"テスト"));
         if (FAILED(hr = book->AddRecord(category.Get(), given.Get(), surname.Get(), &record))) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <random>
 #include <string>
 #include <vector>
@@ -120,6 +124,24 @@ TEST(EncodingTest, BytesThatDoNotConvertAreReplacedAndConversionGoesOn) {
     EXPECT_EQ(back.front(), 'x');
     EXPECT_EQ(back.back(), 'y');
 }
+
+#ifdef _WIN32
+TEST(EncodingTest, AConversionTheSystemRefusesThrowsItsErrorCode) {
+    constexpr unsigned kNoSuchCodePage = 12345;
+    const auto refusal = [](const auto& convert) {
+        try {
+            convert();
+        } catch (const ConversionError& error) {
+            return error.Code();
+        }
+        return 0ul;
+    };
+    EXPECT_EQ(refusal([] { MultiByteToWide(kNoSuchCodePage, "abc"); }),
+              static_cast<unsigned long>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(refusal([] { WideToMultiByte(kNoSuchCodePage, L"abc"); }),
+              static_cast<unsigned long>(ERROR_INVALID_PARAMETER));
+}
+#endif
 
 struct CompareCase {
     std::string a;

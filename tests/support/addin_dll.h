@@ -7,13 +7,13 @@
 
 #include <filesystem>
 
+#include "win/module_path.h"
+
 namespace marupo::testing {
 
 // The build directory: the tests' own folder lies in it.
 inline std::filesystem::path BuildDirectory() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path().parent_path();
+    return std::filesystem::path(win::ModuleFileName(nullptr)).parent_path().parent_path();
 }
 
 // Marupo.dll in the build directory.

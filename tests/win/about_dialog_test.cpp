@@ -16,6 +16,7 @@
 #include "ui/resources.h"
 #include "ui/shell_open.h"
 #include "ui/window_text.h"
+#include "win/module_path.h"
 
 namespace marupo {
 namespace {
@@ -95,7 +96,7 @@ TEST_F(AboutDialogTest, HandCursorOnlyOverTheLink) {
 // The guide beside the module when it is there, else Japan Post's download page.
 TEST_F(AboutDialogTest, ClickOnTheLinkOpensTheGuideOnceAndStaysOpen) {
     const std::filesystem::path guide =
-        std::filesystem::path(ui::ModuleFileName(nullptr)).replace_filename(L"Marupo-guide.html");
+        std::filesystem::path(win::ModuleFileName(nullptr)).replace_filename(L"Marupo-guide.html");
     for (const bool installed : {true, false}) {
         if (installed) std::ofstream(guide) << "<html></html>";
         std::vector<std::string> opened;

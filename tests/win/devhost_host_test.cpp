@@ -31,7 +31,7 @@ std::wstring ErrorDescription() {
     if (GetErrorInfo(0, &info) != S_OK || !info) return L"<none>";
     UniqueBstr text;
     info->GetDescription(text.Put());
-    return text.ToWide();
+    return BstrText(text);
 }
 
 class HostTest : public ::testing::Test {
@@ -104,7 +104,7 @@ TEST_F(HostTest, EveryTextPropertyIsStoredAtOnceAndReadBack) {
         EXPECT_EQ(std::wstring((stored.*p.field).begin(), (stored.*p.field).end()), value);
         UniqueBstr out;
         ASSERT_EQ(((*record.Get()).*p.get)(out.Put()), S_OK);
-        EXPECT_EQ(out.ToWide(), value);
+        EXPECT_EQ(BstrText(out), value);
     }
     // Nothing leaked into the other records.
     EXPECT_TRUE(state_->book.Find(1)->note.empty());
@@ -122,7 +122,7 @@ TEST_F(HostTest, IndexedAndNumericPropertiesRoundTrip) {
         UniqueBstr text;
         ASSERT_EQ(record->GetContact(i, &label, text.Put()), S_OK);
         EXPECT_EQ(label, 7 - i);
-        EXPECT_EQ(text.ToWide(), L"番号" + std::to_wstring(i));
+        EXPECT_EQ(BstrText(text), L"番号" + std::to_wstring(i));
     }
     for (long i = 0; i < 4; ++i) {
         ASSERT_EQ(record->SetCustomField(i, Bstr((L"項目" + std::to_wstring(i)).c_str()).Get()),
@@ -130,7 +130,7 @@ TEST_F(HostTest, IndexedAndNumericPropertiesRoundTrip) {
     }
     UniqueBstr custom;
     ASSERT_EQ(record->GetCustomField(2, custom.Put()), S_OK);
-    EXPECT_EQ(custom.ToWide(), L"項目2");
+    EXPECT_EQ(BstrText(custom), L"項目2");
     EXPECT_EQ(state_->book.Find(1)->customFields[3], u"項目3");
 
     long value = -1;
@@ -143,7 +143,7 @@ TEST_F(HostTest, IndexedAndNumericPropertiesRoundTrip) {
     ASSERT_EQ(record->SetCategoryName(Bstr(L"友人").Get()), S_OK);
     UniqueBstr category;
     ASSERT_EQ(record->GetCategoryName(category.Put()), S_OK);
-    EXPECT_EQ(category.ToWide(), L"友人");
+    EXPECT_EQ(BstrText(category), L"友人");
 }
 
 TEST_F(HostTest, OutOfRangeIndexesAndUnknownCategoriesAreRefusedWithADescription) {
@@ -173,7 +173,7 @@ TEST_F(HostTest, ViewStateCategoriesAndCustomLabels) {
     state_->book.SetPrivateDisplayMode(1);
     UniqueBstr view;
     ASSERT_EQ(book_->GetCurrentCategory(view.Put()), S_OK);
-    EXPECT_EQ(view.ToWide(), L"友人");
+    EXPECT_EQ(BstrText(view), L"友人");
     long mode = 0;
     ASSERT_EQ(application_->GetPrivateDisplayMode(&mode), S_OK);
     EXPECT_EQ(mode, 1);
@@ -186,7 +186,7 @@ TEST_F(HostTest, ViewStateCategoriesAndCustomLabels) {
     for (long i = 0; i < count; ++i) {
         UniqueBstr name;
         ASSERT_EQ(names->GetItem(i, name.Put()), S_OK);
-        all.push_back(name.ToWide());
+        all.push_back(BstrText(name));
     }
     EXPECT_EQ(all, (std::vector<std::wstring>{L"未分類", L"仕事", L"友人"}));
     UniqueBstr beyond;
@@ -194,9 +194,9 @@ TEST_F(HostTest, ViewStateCategoriesAndCustomLabels) {
 
     UniqueBstr label;
     ASSERT_EQ(book_->GetCustomLabel(3, label.Put()), S_OK);
-    EXPECT_EQ(label.ToWide(), L"備考");
+    EXPECT_EQ(BstrText(label), L"備考");
     ASSERT_EQ(book_->GetCustomLabel(1, label.Put()), S_OK);
-    EXPECT_EQ(label.ToWide(), L"");
+    EXPECT_EQ(BstrText(label), L"");
 }
 
 TEST_F(HostTest, SelectionListsRecordsInTheViewsOrder) {
@@ -212,7 +212,7 @@ TEST_F(HostTest, SelectionListsRecordsInTheViewsOrder) {
         ASSERT_EQ(selection->GetItem(i, &record), S_OK);
         UniqueBstr surname;
         ASSERT_EQ(record->GetSurname(surname.Put()), S_OK);
-        surnames.push_back(surname.ToWide());
+        surnames.push_back(BstrText(surname));
     }
     EXPECT_EQ(surnames, (std::vector<std::wstring>{L"姓C", L"姓A", L"姓B"}));
     ComPtr<IAddressRecord> none;
@@ -261,7 +261,7 @@ TEST_F(HostTest, InjectedFailureCarriesErrorInfoForTheFailingInterface) {
     ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
     UniqueBstr description;
     info->GetDescription(description.Put());
-    EXPECT_EQ(description.ToWide(), L"書き込みが拒否されました");
+    EXPECT_EQ(BstrText(description), L"書き込みが拒否されました");
     GUID guid = {};
     info->GetGUID(&guid);
     EXPECT_EQ(guid, IID_IAddressRecord);

@@ -25,7 +25,7 @@ UniqueBstr Bstr(const std::wstring& text) {
 }
 
 std::wstring Wide(const UniqueBstr& text) {
-    return text.ToWide();
+    return BstrText(text);
 }
 
 class HostTextTest : public ::testing::Test {

@@ -40,7 +40,7 @@ std::wstring PendingErrorDescription() {
     if (GetErrorInfo(0, info.GetAddressOf()) != S_OK || !info) return L"<none>";
     UniqueBstr text;
     info->GetDescription(text.Put());
-    return text.ToWide();
+    return BstrText(text);
 }
 
 // A host category list that can fail, with or without ISupportErrorInfo. Lives on the test's
@@ -215,10 +215,10 @@ TEST_F(HostCallTest, GettersHandBackValuesStringsAndInterfaces) {
     fake.names = {L"未分類", std::nullopt, L"仕事"};
     ICategoryNames* names = &fake;
     EXPECT_EQ(HostGet(names, &ICategoryNames::GetCount), 3L);
-    EXPECT_EQ(HostGet(names, &ICategoryNames::GetItem, 0L).ToWide(), L"未分類");
+    EXPECT_EQ(BstrText(HostGet(names, &ICategoryNames::GetItem, 0L)), L"未分類");
     UniqueBstr absent = HostGet(names, &ICategoryNames::GetItem, 1L);
     EXPECT_EQ(absent.Get(), nullptr);
-    EXPECT_EQ(HostGet(names, &ICategoryNames::GetItem, 2L).ToWide(), L"仕事");
+    EXPECT_EQ(BstrText(HostGet(names, &ICategoryNames::GetItem, 2L)), L"仕事");
 
     FakeApplication application;
     application.addressBook = names;

@@ -12,6 +12,7 @@
 #include "settings/postal_settings.h"
 #include "tests/support/message_pump.h"
 #include "ui/window_text.h"
+#include "win/module_path.h"
 
 namespace marupo::testing {
 
@@ -26,9 +27,7 @@ inline void Pump() {
 // The test program's folder: postal-code files the settings dialog must accept cannot lie in
 // the temporary folder.
 inline std::filesystem::path ProgramFolder() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path();
+    return std::filesystem::path(win::ModuleFileName(nullptr)).parent_path();
 }
 
 // A nationwide and a business-office file in the published column layouts, CR LF lines, in a

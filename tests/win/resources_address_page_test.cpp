@@ -137,10 +137,10 @@ TEST_F(AddressPageResourceTest, PrimaryRadiosAreOneGroupWithoutTabStops) {
 }
 
 TEST_F(AddressPageResourceTest, LabelMenuListsTheEightLabelsInOrder) {
-    ui::UniqueMenu menu(LoadMenuW(module_, MAKEINTRESOURCEW(IDR_LABEL_MENU)));
+    win::UniqueMenu menu(LoadMenuW(module_, MAKEINTRESOURCEW(IDR_LABEL_MENU)));
     ASSERT_TRUE(menu) << "menu 308 is missing";
-    ASSERT_EQ(GetMenuItemCount(menu.get()), 1);
-    HMENU popup = GetSubMenu(menu.get(), 0);
+    ASSERT_EQ(GetMenuItemCount(menu.Get()), 1);
+    HMENU popup = GetSubMenu(menu.Get(), 0);
     ASSERT_NE(popup, nullptr);
     ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(std::size(kMenuRows)));
     for (std::size_t i = 0; i < std::size(kMenuRows); ++i) {

@@ -433,10 +433,10 @@ TEST_F(DialogTest, IconsCursorsAndBitmapsComeFromTheCurrentModule) {
     ui::SetAddinModule(GetModuleHandleW(L"user32.dll"));
     {
         ui::AddinModuleScope scope;
-        ui::UniqueIcon small = ui::LoadIconResource(icon, 16);
+        win::UniqueIcon small = ui::LoadIconResource(icon, 16);
         ASSERT_TRUE(small);
         ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(small.get(), &info));
+        ASSERT_TRUE(GetIconInfo(small.Get(), &info));
         BITMAP colour{};
         GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof colour, &colour);
         EXPECT_EQ(colour.bmWidth, 16);
