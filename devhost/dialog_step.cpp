@@ -116,9 +116,9 @@ bool ParseButton(const std::string& word, int* id) {
     return ParseNumber(word, id);
 }
 
-std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
+Result<DialogStep> ParseDialogStep(const ScriptLine& line) {
     const Form* form = FindForm(line.Keyword());
-    if (form == nullptr) return "unknown statement `" + line.Keyword() + "`";
+    if (form == nullptr) return Status::Failure("unknown statement `" + line.Keyword() + "`");
     const std::string usage = "`" + line.Keyword() + " " + form->usage + "`";
     size_t required = 0, optional = 0;
     bool repeats = false;
@@ -130,34 +130,36 @@ std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
     const size_t given = line.words.size() - 1;
-    if (given < required || (given > required + optional && !repeats)) return "expected " + usage;
+    if (given < required || (given > required + optional && !repeats)) {
+        return Status::Failure("expected " + usage);
+    }
 
-    *step = DialogStep{};
-    step->kind = form->kind;
-    step->line = line.number;
+    DialogStep step;
+    step.kind = form->kind;
+    step.line = line.number;
     switch (form->kind) {
         case Kind::kDialog:
         case Kind::kTab:
-            step->text = line.words[1];
+            step.text = line.words[1];
             break;
         case Kind::kMessageBox:
-            step->text = line.words[1];
-            step->control = 1;
-            if (given == 2 && !ParseButton(line.Word(2), &step->control)) {
-                return "not a button: `" + line.Word(2) + "`";
+            step.text = line.words[1];
+            step.control = 1;
+            if (given == 2 && !ParseButton(line.Word(2), &step.control)) {
+                return Status::Failure("not a button: `" + line.Word(2) + "`");
             }
             break;
         case Kind::kClose:
-            if (!ParseButton(line.Word(1), &step->control)) {
-                return "not a button: `" + line.Word(1) + "`";
+            if (!ParseButton(line.Word(1), &step.control)) {
+                return Status::Failure("not a button: `" + line.Word(1) + "`");
             }
             break;
         case Kind::kScreenshot:
-            step->path = line.Word(1);
+            step.path = line.Word(1);
             break;
         default:
-            if (!ParseNumber(line.Word(1), &step->control) || step->control < 0) {
-                return "not a control id: `" + line.Word(1) + "`";
+            if (!ParseNumber(line.Word(1), &step.control) || step.control < 0) {
+                return Status::Failure("not a control id: `" + line.Word(1) + "`");
             }
             break;
     }
@@ -165,30 +167,31 @@ std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
         case Kind::kKey:
             for (size_t i = 2; i < line.words.size(); ++i) {
                 KeyStroke key;
-                if (!ParseKey(line.Word(i), &key)) return "not a key: `" + line.Word(i) + "`";
-                step->keys.push_back(key);
+                if (!ParseKey(line.Word(i), &key))
+                    return Status::Failure("not a key: `" + line.Word(i) + "`");
+                step.keys.push_back(key);
             }
             break;
         case Kind::kExpectChecked:
         case Kind::kExpectEnabled:
             if (line.Word(2) != "0" && line.Word(2) != "1")
-                return "not 0 or 1: `" + line.Word(2) + "`";
-            step->state = line.Word(2) == "1";
+                return Status::Failure("not 0 or 1: `" + line.Word(2) + "`");
+            step.state = line.Word(2) == "1";
             break;
         case Kind::kExpectItems:
-            step->items.assign(line.words.begin() + 2, line.words.end());
+            step.items.assign(line.words.begin() + 2, line.words.end());
             break;
         case Kind::kSet:
         case Kind::kChoose:
         case Kind::kExpect:
         case Kind::kIme:
-            step->text = line.words[2];
-            if (given >= 3) step->committed = line.words[3];
+            step.text = line.words[2];
+            if (given >= 3) step.committed = line.words[3];
             break;
         default:
             break;
     }
-    return {};
+    return step;
 }
 
 }  // namespace marupo::devhost

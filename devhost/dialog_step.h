@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devhost/script.h"
+#include "devhost/status.h"
 
 namespace marupo::devhost {
 
@@ -54,8 +55,8 @@ struct DialogStep {
 };
 
 bool IsDialogStepKeyword(const std::string& keyword);
-// Parses a line whose keyword IsDialogStepKeyword; the error text, or empty.
-std::string ParseDialogStep(const ScriptLine& line, DialogStep* step);
+// Parses a line whose keyword IsDialogStepKeyword.
+Result<DialogStep> ParseDialogStep(const ScriptLine& line);
 // A message-box button by name (OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE) or number.
 bool ParseButton(const std::string& word, int* id);
 // A key by name (Escape, Enter, Tab, Space, Backspace, Delete, Insert, Left, Right, Up, Down,

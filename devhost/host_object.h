@@ -85,6 +85,16 @@ class HostObject : public com::ErrorInfoObject<Interface> {
     HRESULT Unused(const char* method) {
         return Call(method).Fail(E_NOTIMPL, u"not provided by this host");
     }
+    // A getter that hands out an object made by `make` (logged as `outValue`) once the call may
+    // go ahead: a null out-pointer is refused, then the fault rules decide.
+    template <class Out, class Make>
+    HRESULT HandOutMade(const char* method, Out** out, Make make, const char* outValue) {
+        HostCall call = Call(method);
+        if (out == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *out = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        return call.HandOut(make(), out, outValue);
+    }
 
     std::shared_ptr<HostState> state_;
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/status.h"
+
 namespace marupo::devhost {
 
 struct ScriptLine {
@@ -15,11 +17,8 @@ struct ScriptLine {
     std::string Word(size_t index) const;
 };
 
-struct ScriptParseResult {
-    std::vector<ScriptLine> lines;  // blank and comment lines left out
-    std::string error;              // "line N: ..." when the script is malformed
-};
-
-ScriptParseResult ParseScript(std::string_view utf8);
+// The lines, blank and comment lines left out; fails with "line N: ..." when the script is
+// malformed.
+Result<std::vector<ScriptLine>> ParseScript(std::string_view utf8);
 
 }  // namespace marupo::devhost

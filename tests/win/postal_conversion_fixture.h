@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "settings/postal_settings.h"
-#include "tests/support/message_pump.h"
+#include "ui/message_pump.h"
 #include "ui/window_text.h"
 
 namespace marupo::testing {
@@ -20,7 +20,7 @@ inline std::string ToSjis(const std::wstring& text) {
 }
 
 inline void Pump() {
-    PumpUntilQuiet();
+    ui::PumpUntilQuiet();
 }
 
 // The test program's folder: postal-code files the settings dialog must accept cannot lie in
