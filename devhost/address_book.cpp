@@ -11,8 +11,7 @@ using Microsoft::WRL::ComPtr;
 
 class AddressBook final : public HostObject<IAddressBook> {
   public:
-    explicit AddressBook(std::shared_ptr<HostState> state)
-        : HostObject(std::move(state), "IAddressBook") {}
+    using HostObject::HostObject;
 
     HRESULT STDMETHODCALLTYPE GetCategories(ICategoryNames** names) override {
         return HandOutMade(

@@ -14,7 +14,7 @@ constexpr char16_t kNullOut[] = u"出力先のポインタが NULL です。";
 class AddressRecord final : public HostObject<IAddressRecord> {
   public:
     AddressRecord(std::shared_ptr<HostState> state, RecordPtr record)
-        : HostObject(std::move(state), "IAddressRecord"), record_(std::move(record)) {}
+        : HostObject(std::move(state)), record_(std::move(record)) {}
 
 #define TEXT_PROPERTY(Name, field)                              \
     HRESULT STDMETHODCALLTYPE Get##Name(BSTR* value) override { \

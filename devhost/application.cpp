@@ -10,8 +10,7 @@ using Microsoft::WRL::ComPtr;
 
 class Application final : public HostObject<IDesktopApplication> {
   public:
-    explicit Application(std::shared_ptr<HostState> state)
-        : HostObject(std::move(state), "IDesktopApplication") {}
+    using HostObject::HostObject;
 
     HRESULT STDMETHODCALLTYPE GetCommandTable(IDesktopCommandTable** table) override {
         return HandOutMade(

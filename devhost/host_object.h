@@ -14,6 +14,7 @@
 
 #include "com/error_info_object.h"
 #include "devhost/host_state.h"
+#include "host/host_interfaces.h"
 
 namespace marupo::devhost {
 
@@ -60,8 +61,7 @@ class HostCall {
 template <class Interface>
 class HostObject : public com::ErrorInfoObject<Interface> {
   public:
-    HostObject(std::shared_ptr<HostState> state, const char* interfaceName)
-        : state_(std::move(state)), interfaceName_(interfaceName) {
+    explicit HostObject(std::shared_ptr<HostState> state) : state_(std::move(state)) {
         ++state_->liveObjects;
     }
     ~HostObject() override { --state_->liveObjects; }
@@ -80,7 +80,8 @@ class HostObject : public com::ErrorInfoObject<Interface> {
   protected:
     bool SupportsErrorInfo() const override { return state_->errorInfoSupported; }
     HostCall Call(const char* method, int recordId = 0) {
-        return HostCall(*state_, __uuidof(Interface), interfaceName_, recordId, method);
+        return HostCall(*state_, __uuidof(Interface), HostInterfaceName<Interface>::value, recordId,
+                        method);
     }
     HRESULT Unused(const char* method) {
         return Call(method).Fail(E_NOTIMPL, u"not provided by this host");
@@ -97,9 +98,6 @@ class HostObject : public com::ErrorInfoObject<Interface> {
     }
 
     std::shared_ptr<HostState> state_;
-
-  private:
-    const char* interfaceName_;
 };
 
 }  // namespace marupo::devhost

@@ -1,5 +1,7 @@
 #include "devhost/script.h"
 
+#include <charconv>
+
 #include "devhost/text_codec.h"
 
 namespace marupo::devhost {
@@ -10,6 +12,13 @@ std::string ScriptLine::Keyword() const {
 
 std::string ScriptLine::Word(size_t index) const {
     return index < words.size() ? ToUtf8(words[index]) : std::string();
+}
+
+std::optional<int> ParseNumber(std::string_view word) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (ec != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
+    return value;
 }
 
 Result<std::vector<ScriptLine>> ParseScript(std::string_view text) {

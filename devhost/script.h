@@ -2,6 +2,7 @@
 // The script language's lines: words separated by blanks, "quoted words" with the escapes of
 // text_codec.h, `#` starting a comment outside quotes. What the words mean is the runner's job.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,9 @@ struct ScriptLine {
     std::string Keyword() const;  // the first word in UTF-8
     std::string Word(size_t index) const;
 };
+
+// A whole word as a decimal number.
+std::optional<int> ParseNumber(std::string_view word);
 
 // The lines, blank and comment lines left out; fails with "line N: ..." when the script is
 // malformed.

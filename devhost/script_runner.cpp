@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,13 +16,6 @@
 
 namespace marupo::devhost {
 namespace {
-
-std::optional<int> Number(const std::string& word) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
-    return value;
-}
 
 std::wstring Wide(const std::string& utf8) {
     auto text = FromUtf8(utf8).value_or(std::u16string());
@@ -66,7 +58,7 @@ const ScriptRunner::Statement ScriptRunner::kStatements[] = {
     {"private-mode", 1, 1, &ScriptRunner::PrivateMode},
     {"fail", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Fault},
     {"null", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Fault},
-    {"faults", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::ClearFaults},
+    {"faults", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Clear},
     {"errorinfo", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::ErrorInfo},
     {"register", 1, 1, &ScriptRunner::Register},
     {"unregister", 1, 1, &ScriptRunner::Register},
@@ -75,7 +67,7 @@ const ScriptRunner::Statement ScriptRunner::kStatements[] = {
     {"invoke", 1, 1, &ScriptRunner::Invoke},
     {"expect-held", 1, 1, &ScriptRunner::ExpectHeld},
     {"answer", 1, 1, &ScriptRunner::Answer},
-    {"log", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::ClearLog},
+    {"log", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Clear},
     {"dump", 1, 2, &ScriptRunner::Dump},
 };
 
@@ -181,7 +173,7 @@ Status ScriptRunner::View(const ScriptLine& line, bool execute) {
 Status ScriptRunner::Select(const ScriptLine& line, bool execute) {
     std::vector<int> ids;
     for (size_t i = 1; i < line.words.size(); ++i) {
-        auto id = Number(line.Word(i));
+        auto id = ParseNumber(line.Word(i));
         if (!id) return Status::Failure("`select` takes record ids");
         ids.push_back(*id);
     }
@@ -194,7 +186,7 @@ Status ScriptRunner::Select(const ScriptLine& line, bool execute) {
 }
 
 Status ScriptRunner::PrivateMode(const ScriptLine& line, bool execute) {
-    auto mode = Number(line.Word(1));
+    auto mode = ParseNumber(line.Word(1));
     if (!mode) return Status::Failure("`private-mode` takes a number (3 = private records shown)");
     if (!execute) return {};
     env_.state->book.SetPrivateDisplayMode(*mode);
@@ -212,7 +204,7 @@ Status ScriptRunner::Fault(const ScriptLine& line, bool execute) {
     size_t next = 2;
     int nth = 0;
     if (kind == "nth" || kind == "call") {
-        auto n = Number(line.Word(2));
+        auto n = ParseNumber(line.Word(2));
         if (!n || *n <= 0) return Status::Failure("`" + kind + "` needs a count from 1");
         nth = *n;
         next = 3;
@@ -254,11 +246,18 @@ Status ScriptRunner::Fault(const ScriptLine& line, bool execute) {
     return {};
 }
 
-Status ScriptRunner::ClearFaults(const ScriptLine& line, bool execute) {
+// faults clear | log clear
+Status ScriptRunner::Clear(const ScriptLine& line, bool execute) {
+    const std::string verb = line.Keyword();
     if (line.words.size() != 2 || line.Word(1) != "clear") {
-        return Status::Failure("`faults clear` is the only form");
+        return Status::Failure("`" + verb + " clear` is the only form");
     }
-    if (execute) env_.state->faults.Clear();
+    if (!execute) return {};
+    if (verb == "faults") {
+        env_.state->faults.Clear();
+    } else {
+        env_.state->log.Clear();
+    }
     return {};
 }
 
@@ -313,7 +312,7 @@ Status ScriptRunner::QueueDialogStep(const ScriptLine& line, bool execute) {
 }
 
 Status ScriptRunner::ExpectHeld(const ScriptLine& line, bool execute) {
-    auto held = Number(line.Word(1));
+    auto held = ParseNumber(line.Word(1));
     if (!held) return Status::Failure("`expect-held` takes a number");
     if (!execute) return {};
     int now = env_.addins->HeldObjects();
@@ -323,19 +322,11 @@ Status ScriptRunner::ExpectHeld(const ScriptLine& line, bool execute) {
 }
 
 Status ScriptRunner::Answer(const ScriptLine& line, bool execute) {
-    int button = 0;
-    if (!ParseButton(line.Word(1), &button)) {
+    auto button = ParseButton(line.Word(1));
+    if (!button) {
         return Status::Failure("`answer` takes OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE or an id");
     }
-    if (execute && env_.agent != nullptr) env_.agent->AnswerNextMessageBox(button);
-    return {};
-}
-
-Status ScriptRunner::ClearLog(const ScriptLine& line, bool execute) {
-    if (line.words.size() != 2 || line.Word(1) != "clear") {
-        return Status::Failure("`log clear` is the only form");
-    }
-    if (execute) env_.state->log.Clear();
+    if (execute && env_.agent != nullptr) env_.agent->AnswerNextMessageBox(*button);
     return {};
 }
 

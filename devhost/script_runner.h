@@ -50,7 +50,7 @@ class ScriptRunner {
     Status Select(const ScriptLine& line, bool execute);
     Status PrivateMode(const ScriptLine& line, bool execute);
     Status Fault(const ScriptLine& line, bool execute);
-    Status ClearFaults(const ScriptLine& line, bool execute);
+    Status Clear(const ScriptLine& line, bool execute);
     Status ErrorInfo(const ScriptLine& line, bool execute);
     Status Register(const ScriptLine& line, bool execute);
     Status Start(const ScriptLine& line, bool execute);
@@ -59,7 +59,6 @@ class ScriptRunner {
     Status QueueDialogStep(const ScriptLine& line, bool execute);
     Status ExpectHeld(const ScriptLine& line, bool execute);
     Status Answer(const ScriptLine& line, bool execute);
-    Status ClearLog(const ScriptLine& line, bool execute);
     Status Dump(const ScriptLine& line, bool execute);
 
     std::string Path(const std::string& path) const;
