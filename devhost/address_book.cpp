@@ -2,6 +2,7 @@
 // and the creation of records.
 #include "devhost/host_object.h"
 #include "devhost/host_objects.h"
+#include "devhost/unused_slots.h"
 
 namespace marupo::devhost {
 namespace {
@@ -10,16 +11,13 @@ using Microsoft::WRL::ComPtr;
 
 class AddressBook final : public HostObject<IAddressBook> {
   public:
-    explicit AddressBook(std::shared_ptr<HostState> state)
-        : HostObject(std::move(state), "IAddressBook") {}
+    using HostObject::HostObject;
 
     HRESULT STDMETHODCALLTYPE GetCategories(ICategoryNames** names) override {
-        HostCall call = Call("GetCategories");
-        if (names == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
-        *names = nullptr;
-        if (call.Injected()) return call.InjectedResult();
-        return call.HandOut(CreateCategoryNames(state_, state_->book.Categories()), names,
-                            "ICategoryNames");
+        return HandOutMade(
+            "GetCategories", names,
+            [&] { return CreateCategoryNames(state_, state_->book.Categories()); },
+            "ICategoryNames");
     }
 
     HRESULT STDMETHODCALLTYPE GetCurrentCategory(BSTR* category) override {
@@ -79,16 +77,7 @@ class AddressBook final : public HostObject<IAddressBook> {
         return call.Succeed(RenderBstr(*label));
     }
 
-#define UNUSED_SLOT(n)                                 \
-    HRESULT STDMETHODCALLTYPE Reserved##n() override { \
-        return Unused("Reserved" #n);                  \
-    }
-    UNUSED_SLOT(9)
-    UNUSED_SLOT(12)
-    UNUSED_SLOT(13)
-    UNUSED_SLOT(14)
-    UNUSED_SLOT(15)
-#undef UNUSED_SLOT
+    UNUSED_SLOTS(9, 12, 13, 14, 15)
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // IAddressRecord: every getter reads and every setter changes the stored record at once.
 #include "devhost/host_object.h"
 #include "devhost/host_objects.h"
+#include "devhost/unused_slots.h"
 
 namespace marupo::devhost {
 namespace {
@@ -13,7 +14,7 @@ constexpr char16_t kNullOut[] = u"出力先のポインタが NULL です。";
 class AddressRecord final : public HostObject<IAddressRecord> {
   public:
     AddressRecord(std::shared_ptr<HostState> state, RecordPtr record)
-        : HostObject(std::move(state), "IAddressRecord"), record_(std::move(record)) {}
+        : HostObject(std::move(state)), record_(std::move(record)) {}
 
 #define TEXT_PROPERTY(Name, field)                              \
     HRESULT STDMETHODCALLTYPE Get##Name(BSTR* value) override { \
@@ -131,18 +132,7 @@ class AddressRecord final : public HostObject<IAddressRecord> {
         return Changed(call);
     }
 
-#define UNUSED_SLOT(n)                                 \
-    HRESULT STDMETHODCALLTYPE Reserved##n() override { \
-        return Unused("Reserved" #n);                  \
-    }
-    UNUSED_SLOT(29)
-    UNUSED_SLOT(32)
-    UNUSED_SLOT(33)
-    UNUSED_SLOT(34)
-    UNUSED_SLOT(35)
-    UNUSED_SLOT(36)
-    UNUSED_SLOT(37)
-#undef UNUSED_SLOT
+    UNUSED_SLOTS(29, 32, 33, 34, 35, 36, 37)
 
   private:
     HRESULT GetText(const char* method, BSTR* value, TextField field) {

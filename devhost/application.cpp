@@ -1,6 +1,7 @@
 // IDesktopApplication: the object handed to every add-in at initialisation.
 #include "devhost/host_object.h"
 #include "devhost/host_objects.h"
+#include "devhost/unused_slots.h"
 
 namespace marupo::devhost {
 namespace {
@@ -9,23 +10,17 @@ using Microsoft::WRL::ComPtr;
 
 class Application final : public HostObject<IDesktopApplication> {
   public:
-    explicit Application(std::shared_ptr<HostState> state)
-        : HostObject(std::move(state), "IDesktopApplication") {}
+    using HostObject::HostObject;
 
     HRESULT STDMETHODCALLTYPE GetCommandTable(IDesktopCommandTable** table) override {
-        HostCall call = Call("GetCommandTable");
-        if (table == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
-        *table = nullptr;
-        if (call.Injected()) return call.InjectedResult();
-        return call.HandOut(CreateCommandTable(state_), table, "IDesktopCommandTable");
+        return HandOutMade(
+            "GetCommandTable", table, [&] { return CreateCommandTable(state_); },
+            "IDesktopCommandTable");
     }
 
     HRESULT STDMETHODCALLTYPE GetAddressBook(IUnknown** book) override {
-        HostCall call = Call("GetAddressBook");
-        if (book == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
-        *book = nullptr;
-        if (call.Injected()) return call.InjectedResult();
-        return call.HandOut(CreateAddressBook(state_), book, "IAddressBook");
+        return HandOutMade(
+            "GetAddressBook", book, [&] { return CreateAddressBook(state_); }, "IAddressBook");
     }
 
     HRESULT STDMETHODCALLTYPE GetPrivateDisplayMode(long* mode) override {
@@ -37,24 +32,7 @@ class Application final : public HostObject<IDesktopApplication> {
         return call.Succeed(std::to_string(*mode));
     }
 
-#define UNUSED_SLOT(n)                                 \
-    HRESULT STDMETHODCALLTYPE Reserved##n() override { \
-        return Unused("Reserved" #n);                  \
-    }
-    UNUSED_SLOT(8)
-    UNUSED_SLOT(9)
-    UNUSED_SLOT(11)
-    UNUSED_SLOT(12)
-    UNUSED_SLOT(13)
-    UNUSED_SLOT(14)
-    UNUSED_SLOT(15)
-    UNUSED_SLOT(16)
-    UNUSED_SLOT(17)
-    UNUSED_SLOT(18)
-    UNUSED_SLOT(19)
-    UNUSED_SLOT(20)
-    UNUSED_SLOT(21)
-#undef UNUSED_SLOT
+    UNUSED_SLOTS(8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21)
 };
 
 }  // namespace

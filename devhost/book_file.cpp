@@ -67,24 +67,25 @@ std::optional<std::pair<int, std::string_view>> Indexed(std::string_view key,
 
 class Parser {
   public:
-    BookParseResult Run(std::string_view text) {
+    Result<Book> Run(std::string_view text) {
         if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
         size_t start = 0;
-        while (start <= text.size() && error_.empty()) {
+        while (start <= text.size() && failure_.Ok()) {
             size_t end = text.find('\n', start);
             if (end == std::string_view::npos) end = text.size();
             ++line_;
             Line(Trim(text.substr(start, end - start)));
             start = end + 1;
         }
-        if (error_.empty()) Finish();
-        if (!error_.empty()) return {std::nullopt, error_};
-        return {std::move(book_), {}};
+        if (failure_.Ok()) Finish();
+        if (!failure_.Ok()) return failure_;
+        return std::move(book_);
     }
 
   private:
     void Fail(const std::string& message) {
-        if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + message;
+        if (failure_.Ok())
+            failure_ = Status::Failure("line " + std::to_string(line_) + ": " + message);
     }
 
     void Line(std::string_view line) {
@@ -202,7 +203,7 @@ class Parser {
 
     void Finish() {
         FlushRecord();
-        if (!error_.empty()) return;
+        if (!failure_.Ok()) return;
         if (view_ != kAllCategories && !book_.HasCategory(view_)) {
             line_ = viewLine_;
             return Fail("view names an unknown category `" + ToUtf8(view_) + "`");
@@ -221,7 +222,7 @@ class Parser {
     std::u16string view_ = kAllCategories;
     std::vector<int> selection_;
     int line_ = 0, recordLine_ = 0, viewLine_ = 0, selectionLine_ = 0;
-    std::string error_;
+    Status failure_;  // the first failure
 };
 
 void Put(std::string& out, std::string_view key, std::u16string_view value) {
@@ -234,7 +235,7 @@ void PutNumber(std::string& out, std::string_view key, int32_t value) {
 
 }  // namespace
 
-BookParseResult ParseBook(std::string_view utf8) {
+Result<Book> ParseBook(std::string_view utf8) {
     return Parser().Run(utf8);
 }
 
@@ -266,25 +267,21 @@ std::string FormatBook(const Book& book) {
     return out;
 }
 
-BookParseResult LoadBookFile(const std::string& path) {
+Result<Book> LoadBookFile(const std::string& path) {
     std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
-    if (!in) return {std::nullopt, path + ": cannot open"};
+    if (!in) return Status::Failure(path + ": cannot open");
     std::ostringstream content;
     content << in.rdbuf();
     auto result = ParseBook(content.str());
-    if (!result.book) result.error = path + ": " + result.error;
+    if (!result.Ok()) return result.GetStatus().Prefixed(path + ": ");
     return result;
 }
 
-bool SaveBookFile(const Book& book, const std::string& path, std::string* error) {
+Status SaveBookFile(const Book& book, const std::string& path) {
     std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
     out << FormatBook(book);
     out.close();
-    if (!out) {
-        if (error != nullptr) *error = path + ": cannot write";
-        return false;
-    }
-    return true;
+    return Check(static_cast<bool>(out), path + ": cannot write");
 }
 
 }  // namespace marupo::devhost

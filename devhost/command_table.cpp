@@ -19,8 +19,7 @@ std::string RenderHandle(LONG_PTR handle) {
 
 class CommandTable final : public HostObject<IDesktopCommandTable> {
   public:
-    explicit CommandTable(std::shared_ptr<HostState> state)
-        : HostObject(std::move(state), "IDesktopCommandTable") {}
+    using HostObject::HostObject;
 
     HRESULT STDMETHODCALLTYPE AddCommand(long cookie, BSTR name, IDesktopCommand* command,
                                          long* commandId) override {

@@ -10,12 +10,14 @@
 #include "devhost/ime_composition.h"
 #include "devhost/modal_agent.h"
 #include "devhost/text_codec.h"
+#include "ui/message_pump.h"
 #include "win/unique_handle.h"
 
 namespace marupo::devhost {
 namespace {
 
 using Kind = DialogStep::Kind;
+using ui::WaitAndPumpMessages;
 constexpr DWORD kAppearTimeoutMs = 10000;
 
 std::wstring Wide(const std::u16string& text) {
@@ -59,10 +61,10 @@ BOOL CALLBACK MatchTabControl(HWND child, LPARAM param) {
     return FALSE;
 }
 
-std::string SelectTab(HWND dialog, const std::wstring& caption) {
+Status SelectTab(HWND dialog, const std::wstring& caption) {
     HWND tabs = nullptr;
     EnumChildWindows(dialog, MatchTabControl, reinterpret_cast<LPARAM>(&tabs));
-    if (tabs == nullptr) return "the dialog has no tabs";
+    if (tabs == nullptr) return Status::Failure("the dialog has no tabs");
     int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         wchar_t text[128] = {};
@@ -78,22 +80,20 @@ std::string SelectTab(HWND dialog, const std::wstring& caption) {
         const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageW(tabs, WM_LBUTTONUP, 0, at);
-        if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != index) {
-            return "the dialog stayed on its tab";
-        }
-        return {};
+        return Check(SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == index,
+                     "the dialog stayed on its tab");
     }
-    return "no tab " + Quote(caption);
+    return Status::Failure("no tab " + Quote(caption));
 }
 
 // Selects the item of a drop-down list or a list box as a click on it does: the selection moves
 // and the owner hears of the change.
-std::string ChooseItem(HWND list, const std::wstring& item) {
+Status ChooseItem(HWND list, const std::wstring& item) {
     const bool listBox = ModalWatch::IsListBox(list);
     const LRESULT index =
         SendMessageW(list, listBox ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT,
                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
-    if (index < 0) return "no item " + Quote(item) + " in the list";
+    if (index < 0) return Status::Failure("no item " + Quote(item) + " in the list");
     SendMessageW(list, listBox ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageW(GetParent(list), WM_COMMAND,
                  MAKEWPARAM(GetDlgCtrlID(list), listBox ? LBN_SELCHANGE : CBN_SELCHANGE),
@@ -149,10 +149,10 @@ bool SaveScreenshot(HWND window, const std::string& path) {
 // Keys typed into `control` as the keyboard gives them: the control takes the focus, the keys
 // go through the system's input queue, and the dialog manager sees them as in the dialog's own
 // modal loop, so that Esc, Enter and Tab do what they do for a user.
-std::string PressKeys(HWND dialog, HWND control, const std::vector<KeyStroke>& keys) {
+Status PressKeys(HWND dialog, HWND control, const std::vector<KeyStroke>& keys) {
     SetForegroundWindow(dialog);
     SetFocus(control);
-    if (GetFocus() != control) return "the control cannot take the focus";
+    if (GetFocus() != control) return Status::Failure("the control cannot take the focus");
     std::vector<INPUT> inputs;
     const auto press = [&inputs](int virtualKey, bool down) {
         INPUT input{};
@@ -173,13 +173,11 @@ std::string PressKeys(HWND dialog, HWND control, const std::vector<KeyStroke>& k
             if (held) press(modifier, false);
     }
     const UINT count = static_cast<UINT>(inputs.size());
-    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) return "the keys were refused";
+    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
+        return Status::Failure("the keys were refused");
+    }
     // Until the keys and what they set off are handled: no message for a while, at most 2 s.
-    const DWORD start = GetTickCount();
-    do {
-        PumpPendingMessages(dialog);
-    } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0 &&
-             GetTickCount() - start < 2000);
+    ui::PumpUntilQuiet(50, dialog, 2000);
     return {};
 }
 
@@ -206,7 +204,7 @@ std::string Describe(const DialogStep& step) {
 void DialogScript::Fail(int line, std::string message) {
     if (Failed()) return;  // the first failure is the one to tell
     failedLine_ = line;
-    error_ = std::move(message);
+    outcome_ = Status::Failure(std::move(message));
     steps_.clear();
 }
 
@@ -294,9 +292,9 @@ bool DialogScript::RunSteps(HWND dialog, int dialogLine) {
         }
         DialogStep step = std::move(steps_.front());
         steps_.pop_front();
-        std::string problem = Execute(step, dialog);
-        if (!problem.empty()) {
-            Fail(step.line, problem);
+        Status executed = Execute(step, dialog);
+        if (!executed.Ok()) {
+            Fail(step.line, executed.Message());
             return false;
         }
         // A key may close the dialog as a button does (Esc): its steps end there.
@@ -305,20 +303,22 @@ bool DialogScript::RunSteps(HWND dialog, int dialogLine) {
     return false;
 }
 
-std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
+Status DialogScript::Execute(const DialogStep& step, HWND dialog) {
     if (step.kind == Kind::kTab) return SelectTab(dialog, Wide(step.text));
     if (step.kind == Kind::kScreenshot) {
         std::string path = resolvePath_(step.path);
-        return SaveScreenshot(dialog, path) ? std::string() : path + ": cannot write";
+        return Check(SaveScreenshot(dialog, path), path + ": cannot write");
     }
     if (step.kind == Kind::kClose) {
         HWND button = GetDlgItem(dialog, step.control);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
-        return IsOpen(dialog) ? "the dialog stayed open" : "";
+        return Check(!IsOpen(dialog), "the dialog stayed open");
     }
     HWND control = FindControl(dialog, step.control);
-    if (control == nullptr) return "the dialog has no control " + std::to_string(step.control);
+    if (control == nullptr) {
+        return Status::Failure("the dialog has no control " + std::to_string(step.control));
+    }
     const std::wstring text = Wide(step.text);
     switch (step.kind) {
         case Kind::kSet:
@@ -333,8 +333,8 @@ std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
             if (SendMessageW(control, BM_GETCHECK, 0, 0) != wanted) {
                 SendMessageW(control, BM_CLICK, 0, 0);
             }
-            return SendMessageW(control, BM_GETCHECK, 0, 0) == wanted ? std::string()
-                                                                      : "the box did not change";
+            return Check(SendMessageW(control, BM_GETCHECK, 0, 0) == wanted,
+                         "the box did not change");
         }
         case Kind::kChoose:
             return ChooseItem(control, text);
@@ -342,38 +342,33 @@ std::string DialogScript::Execute(const DialogStep& step, HWND dialog) {
             // A list box shows its selected item.
             std::wstring shown = ModalWatch::IsListBox(control) ? ModalWatch::SelectedItem(control)
                                                                 : ModalWatch::WindowText(control);
-            return shown == text ? std::string()
-                                 : "control " + std::to_string(step.control) + " shows " +
-                                       Quote(shown) + ", expected " + Quote(text);
+            return Check(shown == text, "control " + std::to_string(step.control) + " shows " +
+                                            Quote(shown) + ", expected " + Quote(text));
         }
         case Kind::kKey:
             return PressKeys(dialog, control, step.keys);
         case Kind::kExpectChecked: {
             const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            return checked == step.state ? std::string()
-                                         : "control " + std::to_string(step.control) + " is " +
-                                               (checked ? "checked" : "not checked");
+            return Check(checked == step.state, "control " + std::to_string(step.control) + " is " +
+                                                    (checked ? "checked" : "not checked"));
         }
         case Kind::kExpectEnabled: {
             const bool enabled = IsWindowEnabled(control) != FALSE;
-            return enabled == step.state ? std::string()
-                                         : "control " + std::to_string(step.control) + " is " +
-                                               (enabled ? "enabled" : "disabled");
+            return Check(enabled == step.state, "control " + std::to_string(step.control) + " is " +
+                                                    (enabled ? "enabled" : "disabled"));
         }
         case Kind::kExpectItems: {
             const std::vector<std::wstring> listed = ModalWatch::ListItems(control);
             std::vector<std::wstring> expected;
             for (const std::u16string& item : step.items) expected.push_back(Wide(item));
-            return listed == expected ? std::string()
-                                      : "control " + std::to_string(step.control) + " lists " +
-                                            Quoted(listed) + ", expected " + Quoted(expected);
+            return Check(listed == expected, "control " + std::to_string(step.control) + " lists " +
+                                                 Quoted(listed) + ", expected " + Quoted(expected));
         }
         case Kind::kIme:
-            return CommitConversion(control, text, Wide(step.committed))
-                       ? std::string()
-                       : "control " + std::to_string(step.control) + " has no input context";
+            return Check(CommitConversion(control, text, Wide(step.committed)),
+                         "control " + std::to_string(step.control) + " has no input context");
         default:
-            return "not a step inside a dialog";
+            return Status::Failure("not a step inside a dialog");
     }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "devhost/dialog_step.h"
+#include "devhost/status.h"
 
 namespace marupo::devhost {
 
@@ -32,19 +33,20 @@ class DialogScript {
     void Finish();
     bool Failed() const { return failedLine_ != 0; }
     int FailedLine() const { return failedLine_; }
-    const std::string& Error() const { return error_; }
+    // The first failure, its message without the line.
+    const Status& Outcome() const { return outcome_; }
 
   private:
     void Fail(int line, std::string message);
     bool RunSteps(HWND dialog, int dialogLine);
     bool WaitUntilTaken(const DialogStep* step, HWND dialog);
-    std::string Execute(const DialogStep& step, HWND dialog);
+    Status Execute(const DialogStep& step, HWND dialog);
     std::string AppearedInstead() const;
 
     std::function<std::string(const std::string&)> resolvePath_;
     std::deque<DialogStep> steps_;
     std::string appeared_;  // the last window that no step took, for the error text
-    std::string error_;
+    Status outcome_;
     int failedLine_ = 0;
 };
 

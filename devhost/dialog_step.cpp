@@ -1,6 +1,5 @@
 #include "devhost/dialog_step.h"
 
-#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -54,36 +53,25 @@ const Form* FindForm(const std::string& keyword) {
     return nullptr;
 }
 
-bool ParseNumber(const std::string& word, int* value) {
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), *value);
-    return ec == std::errc() && end == word.data() + word.size() && !word.empty();
-}
-
-bool ParseKeyName(std::string_view name, int* virtualKey) {
+// The virtual-key code of a key name.
+std::optional<int> ParseKeyName(std::string_view name) {
     for (const auto& key : kKeys) {
-        if (name == key.name) {
-            *virtualKey = key.virtualKey;
-            return true;
-        }
+        if (name == key.name) return key.virtualKey;
     }
     if (name.size() == 1 &&
         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
-        *virtualKey = name[0];  // letters and digits are their own virtual-key codes
-        return true;
+        return name[0];  // letters and digits are their own virtual-key codes
     }
-    int number = 0;
-    if (name.size() >= 2 && name[0] == 'F' && ParseNumber(std::string(name.substr(1)), &number) &&
-        number >= 1 && number <= 12) {
-        *virtualKey = 0x6F + number;  // VK_F1 is 0x70
-        return true;
-    }
-    return false;
+    if (name.size() < 2 || name[0] != 'F') return std::nullopt;
+    auto number = ParseNumber(name.substr(1));
+    if (!number || *number < 1 || *number > 12) return std::nullopt;
+    return 0x6F + *number;  // VK_F1 is 0x70
 }
 
 }  // namespace
 
-bool ParseKey(const std::string& word, KeyStroke* key) {
-    *key = KeyStroke{};
+std::optional<KeyStroke> ParseKey(const std::string& word) {
+    KeyStroke key;
     std::string_view rest = word;
     const std::pair<std::string_view, bool KeyStroke::*> modifiers[] = {
         {"Shift+", &KeyStroke::shift}, {"Ctrl+", &KeyStroke::control}, {"Alt+", &KeyStroke::alt}};
@@ -91,34 +79,34 @@ bool ParseKey(const std::string& word, KeyStroke* key) {
         found = false;
         for (const auto& [prefix, flag] : modifiers) {
             if (rest.size() > prefix.size() && rest.substr(0, prefix.size()) == prefix) {
-                key->*flag = true;
+                key.*flag = true;
                 rest.remove_prefix(prefix.size());
                 found = true;
             }
         }
     }
-    return ParseKeyName(rest, &key->virtualKey);
+    auto virtualKey = ParseKeyName(rest);
+    if (!virtualKey) return std::nullopt;
+    key.virtualKey = *virtualKey;
+    return key;
 }
 
 bool IsDialogStepKeyword(const std::string& keyword) {
     return FindForm(keyword) != nullptr;
 }
 
-bool ParseButton(const std::string& word, int* id) {
+std::optional<int> ParseButton(const std::string& word) {
     static const std::pair<const char*, int> kButtons[] = {
         {"OK", 1}, {"CANCEL", 2}, {"ABORT", 3}, {"RETRY", 4}, {"IGNORE", 5}, {"YES", 6}, {"NO", 7}};
     for (const auto& [name, value] : kButtons) {
-        if (word == name) {
-            *id = value;
-            return true;
-        }
+        if (word == name) return value;
     }
-    return ParseNumber(word, id);
+    return ParseNumber(word);
 }
 
-std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
+Result<DialogStep> ParseDialogStep(const ScriptLine& line) {
     const Form* form = FindForm(line.Keyword());
-    if (form == nullptr) return "unknown statement `" + line.Keyword() + "`";
+    if (form == nullptr) return Status::Failure("unknown statement `" + line.Keyword() + "`");
     const std::string usage = "`" + line.Keyword() + " " + form->usage + "`";
     size_t required = 0, optional = 0;
     bool repeats = false;
@@ -130,65 +118,73 @@ std::string ParseDialogStep(const ScriptLine& line, DialogStep* step) {
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
     const size_t given = line.words.size() - 1;
-    if (given < required || (given > required + optional && !repeats)) return "expected " + usage;
+    if (given < required || (given > required + optional && !repeats)) {
+        return Status::Failure("expected " + usage);
+    }
 
-    *step = DialogStep{};
-    step->kind = form->kind;
-    step->line = line.number;
+    DialogStep step;
+    step.kind = form->kind;
+    step.line = line.number;
     switch (form->kind) {
         case Kind::kDialog:
         case Kind::kTab:
-            step->text = line.words[1];
+            step.text = line.words[1];
             break;
         case Kind::kMessageBox:
-            step->text = line.words[1];
-            step->control = 1;
-            if (given == 2 && !ParseButton(line.Word(2), &step->control)) {
-                return "not a button: `" + line.Word(2) + "`";
+            step.text = line.words[1];
+            step.control = 1;
+            if (given == 2) {
+                auto button = ParseButton(line.Word(2));
+                if (!button) return Status::Failure("not a button: `" + line.Word(2) + "`");
+                step.control = *button;
             }
             break;
-        case Kind::kClose:
-            if (!ParseButton(line.Word(1), &step->control)) {
-                return "not a button: `" + line.Word(1) + "`";
-            }
+        case Kind::kClose: {
+            auto button = ParseButton(line.Word(1));
+            if (!button) return Status::Failure("not a button: `" + line.Word(1) + "`");
+            step.control = *button;
             break;
+        }
         case Kind::kScreenshot:
-            step->path = line.Word(1);
+            step.path = line.Word(1);
             break;
-        default:
-            if (!ParseNumber(line.Word(1), &step->control) || step->control < 0) {
-                return "not a control id: `" + line.Word(1) + "`";
+        default: {
+            auto control = ParseNumber(line.Word(1));
+            if (!control || *control < 0) {
+                return Status::Failure("not a control id: `" + line.Word(1) + "`");
             }
+            step.control = *control;
             break;
+        }
     }
     switch (form->kind) {
         case Kind::kKey:
             for (size_t i = 2; i < line.words.size(); ++i) {
-                KeyStroke key;
-                if (!ParseKey(line.Word(i), &key)) return "not a key: `" + line.Word(i) + "`";
-                step->keys.push_back(key);
+                auto key = ParseKey(line.Word(i));
+                if (!key) return Status::Failure("not a key: `" + line.Word(i) + "`");
+                step.keys.push_back(*key);
             }
             break;
         case Kind::kExpectChecked:
         case Kind::kExpectEnabled:
             if (line.Word(2) != "0" && line.Word(2) != "1")
-                return "not 0 or 1: `" + line.Word(2) + "`";
-            step->state = line.Word(2) == "1";
+                return Status::Failure("not 0 or 1: `" + line.Word(2) + "`");
+            step.state = line.Word(2) == "1";
             break;
         case Kind::kExpectItems:
-            step->items.assign(line.words.begin() + 2, line.words.end());
+            step.items.assign(line.words.begin() + 2, line.words.end());
             break;
         case Kind::kSet:
         case Kind::kChoose:
         case Kind::kExpect:
         case Kind::kIme:
-            step->text = line.words[2];
-            if (given >= 3) step->committed = line.words[3];
+            step.text = line.words[2];
+            if (given >= 3) step.committed = line.words[3];
             break;
         default:
             break;
     }
-    return {};
+    return step;
 }
 
 }  // namespace marupo::devhost

@@ -2,10 +2,12 @@
 // The script statements that drive the dialogs an add-in opens: parsed here, queued before
 // `invoke`, and carried out inside the add-in's modal loops (dialog_script.h).
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "devhost/script.h"
+#include "devhost/status.h"
 
 namespace marupo::devhost {
 
@@ -54,13 +56,13 @@ struct DialogStep {
 };
 
 bool IsDialogStepKeyword(const std::string& keyword);
-// Parses a line whose keyword IsDialogStepKeyword; the error text, or empty.
-std::string ParseDialogStep(const ScriptLine& line, DialogStep* step);
+// Parses a line whose keyword IsDialogStepKeyword.
+Result<DialogStep> ParseDialogStep(const ScriptLine& line);
 // A message-box button by name (OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE) or number.
-bool ParseButton(const std::string& word, int* id);
+std::optional<int> ParseButton(const std::string& word);
 // A key by name (Escape, Enter, Tab, Space, Backspace, Delete, Insert, Left, Right, Up, Down,
 // Home, End, PageUp, PageDown, F1..F12, a letter or a digit), after any of Shift+, Ctrl+ and
 // Alt+.
-bool ParseKey(const std::string& word, KeyStroke* key);
+std::optional<KeyStroke> ParseKey(const std::string& word);
 
 }  // namespace marupo::devhost

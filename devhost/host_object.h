@@ -14,6 +14,7 @@
 
 #include "com/error_info_object.h"
 #include "devhost/host_state.h"
+#include "host/host_interfaces.h"
 
 namespace marupo::devhost {
 
@@ -60,8 +61,7 @@ class HostCall {
 template <class Interface>
 class HostObject : public com::ErrorInfoObject<Interface> {
   public:
-    HostObject(std::shared_ptr<HostState> state, const char* interfaceName)
-        : state_(std::move(state)), interfaceName_(interfaceName) {
+    explicit HostObject(std::shared_ptr<HostState> state) : state_(std::move(state)) {
         ++state_->liveObjects;
     }
     ~HostObject() override { --state_->liveObjects; }
@@ -80,16 +80,24 @@ class HostObject : public com::ErrorInfoObject<Interface> {
   protected:
     bool SupportsErrorInfo() const override { return state_->errorInfoSupported; }
     HostCall Call(const char* method, int recordId = 0) {
-        return HostCall(*state_, __uuidof(Interface), interfaceName_, recordId, method);
+        return HostCall(*state_, __uuidof(Interface), HostInterfaceName<Interface>::value, recordId,
+                        method);
     }
     HRESULT Unused(const char* method) {
         return Call(method).Fail(E_NOTIMPL, u"not provided by this host");
     }
+    // A getter that hands out an object made by `make` (logged as `outValue`) once the call may
+    // go ahead: a null out-pointer is refused, then the fault rules decide.
+    template <class Out, class Make>
+    HRESULT HandOutMade(const char* method, Out** out, Make make, const char* outValue) {
+        HostCall call = Call(method);
+        if (out == nullptr) return call.Fail(E_POINTER, u"出力先のポインタが NULL です。");
+        *out = nullptr;
+        if (call.Injected()) return call.InjectedResult();
+        return call.HandOut(make(), out, outValue);
+    }
 
     std::shared_ptr<HostState> state_;
-
-  private:
-    const char* interfaceName_;
 };
 
 }  // namespace marupo::devhost

@@ -42,10 +42,10 @@ struct ComApartment {
 int RunWindow(const std::shared_ptr<HostState>& state, const std::wstring& bookPath) {
     std::wstring path = bookPath.empty() ? ProgramDirectory() + L"sample-book.txt" : bookPath;
     auto loaded = LoadBookFile(Utf8(path));
-    if (loaded.book) {
-        state->book = std::move(*loaded.book);
+    if (loaded.Ok()) {
+        state->book = std::move(*loaded);
     } else if (!bookPath.empty()) {
-        std::fprintf(stderr, "%s\n", loaded.error.c_str());
+        std::fprintf(stderr, "%s\n", loaded.Message().c_str());
         return 1;
     }
     AddinHost addins(state);
@@ -76,15 +76,14 @@ int RunScript(const std::shared_ptr<HostState>& state, const std::wstring& scrip
         ScriptRunner runner(
             {state, &addins, &window, &agent,
              slash == std::string::npos ? std::string() : scriptPath.substr(0, slash + 1)});
-        std::string error;
-        if (!runner.RunFile(scriptPath, &error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
+        if (Status run = runner.RunFile(scriptPath); !run.Ok()) {
+            std::fprintf(stderr, "%s\n", run.Message().c_str());
             result = 1;
         }
         addins.Stop();
     }
-    if (!bookOut.empty() && !WriteOutput(Utf8(bookOut), FormatBook(state->book))) result = 1;
-    if (!logOut.empty() && !WriteOutput(Utf8(logOut), state->log.Text())) result = 1;
+    if (!bookOut.empty() && !WriteOutput(Utf8(bookOut), FormatBook(state->book)).Ok()) result = 1;
+    if (!logOut.empty() && !WriteOutput(Utf8(logOut), state->log.Text()).Ok()) result = 1;
     return result;
 }
 

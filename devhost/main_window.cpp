@@ -323,23 +323,37 @@ void MainWindow::TakeSelectionFromList() {
     state_->book.SetSelection(ids);
 }
 
-void MainWindow::OpenBook() {
+std::wstring MainWindow::AskBookPath(bool save) const {
     wchar_t path[MAX_PATH] = {};
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window_;
-    dialog.lpstrFilter = L"アドレス帳 (*.txt)\0*.txt\0すべてのファイル\0*.*\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&dialog)) return;
-    auto loaded = LoadBookFile(ToUtf8(U16(path)));
-    if (!loaded.book) {
-        std::wstring message = Wide(*FromUtf8(loaded.error));
-        MessageBoxW(window_, message.c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
-        return;
+    if (save) {
+        dialog.lpstrFilter = L"アドレス帳 (*.txt)\0*.txt\0";
+        dialog.lpstrDefExt = L"txt";
+        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+        if (!GetSaveFileNameW(&dialog)) return {};
+    } else {
+        dialog.lpstrFilter = L"アドレス帳 (*.txt)\0*.txt\0すべてのファイル\0*.*\0";
+        dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+        if (!GetOpenFileNameW(&dialog)) return {};
     }
-    state_->book = std::move(*loaded.book);
+    return path;
+}
+
+void MainWindow::ShowFailure(const Status& failure) const {
+    std::wstring message = Wide(*FromUtf8(failure.Message()));
+    MessageBoxW(window_, message.c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void MainWindow::OpenBook() {
+    std::wstring path = AskBookPath(false);
+    if (path.empty()) return;
+    auto loaded = LoadBookFile(ToUtf8(U16(path)));
+    if (!loaded.Ok()) return ShowFailure(loaded.GetStatus());
+    state_->book = std::move(*loaded);
     bookPath_ = path;
     Refresh();
 }
@@ -347,23 +361,11 @@ void MainWindow::OpenBook() {
 void MainWindow::SaveBook(bool askPath) {
     std::wstring target = bookPath_;
     if (askPath || target.empty()) {
-        wchar_t path[MAX_PATH] = {};
-        OPENFILENAMEW dialog = {};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = window_;
-        dialog.lpstrFilter = L"アドレス帳 (*.txt)\0*.txt\0";
-        dialog.lpstrFile = path;
-        dialog.nMaxFile = MAX_PATH;
-        dialog.lpstrDefExt = L"txt";
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-        if (!GetSaveFileNameW(&dialog)) return;
-        target = path;
+        target = AskBookPath(true);
+        if (target.empty()) return;
     }
-    std::string error;
-    if (!SaveBookFile(state_->book, ToUtf8(U16(target)), &error)) {
-        std::wstring message = Wide(*FromUtf8(error));
-        MessageBoxW(window_, message.c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
-        return;
+    if (Status saved = SaveBookFile(state_->book, ToUtf8(U16(target))); !saved.Ok()) {
+        return ShowFailure(saved);
     }
     bookPath_ = target;
 }

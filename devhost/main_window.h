@@ -10,6 +10,7 @@
 
 #include "devhost/addin_host.h"
 #include "devhost/host_state.h"
+#include "devhost/status.h"
 
 namespace marupo::devhost {
 
@@ -41,6 +42,9 @@ class MainWindow {
     void OnCommand(UINT id);
     void OnCategoryChosen();
     void TakeSelectionFromList();
+    // The book file chosen in the open or the save dialog; empty when the user cancelled.
+    std::wstring AskBookPath(bool save) const;
+    void ShowFailure(const Status& failure) const;
     void OpenBook();
     void SaveBook(bool askPath);
 

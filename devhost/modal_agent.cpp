@@ -11,29 +11,10 @@ std::string Quote(const std::wstring& text) {
 
 }  // namespace
 
-void PumpPendingMessages(HWND dialog) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        if (dialog != nullptr && IsDialogMessageW(dialog, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-void WaitAndPumpMessages(DWORD milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
-    PumpPendingMessages();
-}
-
 ModalAgent::ModalAgent(CallLog& log) : log_(log) {}
 
 void ModalAgent::Handle(HWND dialog) {
     if (ModalWatch::IsMessageBox(dialog)) {
-        ++messageBoxes_;
         const MessageBoxContent box = ModalWatch::ReadMessageBox(dialog);
         int answer = IDOK;
         const bool claimed = script_ != nullptr && script_->ClaimMessageBox(box.text, &answer);

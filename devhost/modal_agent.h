@@ -16,12 +16,6 @@
 
 namespace marupo::devhost {
 
-// Dispatches the thread's pending messages (a WM_QUIT is put back for the outer loop); with
-// `dialog`, its keyboard messages go through the dialog manager as in its own modal loop.
-void PumpPendingMessages(HWND dialog = nullptr);
-// Waits up to `milliseconds` for a message, then dispatches what is pending.
-void WaitAndPumpMessages(DWORD milliseconds);
-
 class ModalAgent {
   public:
     explicit ModalAgent(CallLog& log);
@@ -30,7 +24,6 @@ class ModalAgent {
 
     void AnswerNextMessageBox(int buttonId) { answers_.push_back(buttonId); }
     void SetScript(DialogScript* script) { script_ = script; }
-    int MessageBoxCount() const { return messageBoxes_; }
 
   private:
     void Handle(HWND dialog);
@@ -38,7 +31,6 @@ class ModalAgent {
     CallLog& log_;
     std::deque<int> answers_;
     DialogScript* script_ = nullptr;
-    int messageBoxes_ = 0;
     ModalWatch watch_{[this](HWND dialog) { Handle(dialog); }};  // last: it calls Handle
 };
 

@@ -106,10 +106,6 @@ void ModalWatch::Answer(HWND dialog, int button) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
-void ModalWatch::Ignore(HWND dialog) {
-    SetPropW(dialog, kSeenProperty, reinterpret_cast<HANDLE>(1));
-}
-
 LRESULT CALLBACK ModalWatch::HookProc(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
     if (g_innermost != nullptr && (code == HCBT_ACTIVATE || code == HCBT_CREATEWND) &&
@@ -129,7 +125,7 @@ LRESULT CALLBACK ModalWatch::HookProc(int code, WPARAM wParam, LPARAM lParam) {
 
 void CALLBACK ModalWatch::TimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
     KillTimer(window, id);
-    if (GetPropW(window, kSeenProperty) != nullptr) return;  // handed over already, or ignored
+    if (GetPropW(window, kSeenProperty) != nullptr) return;  // handed over already
     if (!IsWindowVisible(window)) {
         SetTimer(window, id, 100, TimerProc);
         return;

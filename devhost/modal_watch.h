@@ -42,9 +42,6 @@ class ModalWatch {
     // Presses `button` of a dialog or message box as a click on it does, once the caller has
     // returned to the dialog's modal loop.
     static void Answer(HWND dialog, int button);
-    // A dialog of the watcher's own (a test's page that lives for the whole program), never to be
-    // handed over.
-    static void Ignore(HWND dialog);
 
   private:
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);

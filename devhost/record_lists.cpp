@@ -10,7 +10,7 @@ using Microsoft::WRL::ComPtr;
 class AddressRecords final : public HostObject<IAddressRecords> {
   public:
     AddressRecords(std::shared_ptr<HostState> state, std::vector<RecordPtr> records)
-        : HostObject(std::move(state), "IAddressRecords"), records_(std::move(records)) {}
+        : HostObject(std::move(state)), records_(std::move(records)) {}
 
     HRESULT STDMETHODCALLTYPE GetCount(long* count) override {
         HostCall call = Call("GetCount");
@@ -42,7 +42,7 @@ class AddressRecords final : public HostObject<IAddressRecords> {
 class CategoryNames final : public HostObject<ICategoryNames> {
   public:
     CategoryNames(std::shared_ptr<HostState> state, std::vector<std::u16string> names)
-        : HostObject(std::move(state), "ICategoryNames"), names_(std::move(names)) {}
+        : HostObject(std::move(state)), names_(std::move(names)) {}
 
     HRESULT STDMETHODCALLTYPE GetCount(long* count) override {
         HostCall call = Call("GetCount");

@@ -13,16 +13,13 @@
 #include "com/error_info_object.h"
 #include "com/server_module.h"
 #include "devhost/addin_store.h"
-#include "devhost/class_registration.h"
+#include "devhost/inproc_server.h"
+#include "devhost/unused_slots.h"
 #include "host/bstr.h"
 #include "host/desktop_host.h"
 
 namespace marupo::devhost {
 namespace {
-
-HINSTANCE g_module = nullptr;
-
-constexpr wchar_t kClsidText[] = L"{BE44897A-EB38-11D5-823F-00C04FA03755}";
 
 void SetError(const IID& iid, const wchar_t* description) {
     com::SetCallErrorInfo(iid, L"DevHost.AddinRegistry", description);
@@ -30,17 +27,19 @@ void SetError(const IID& iid, const wchar_t* description) {
 
 com::ServerModule& Server();
 
-// Every object of the server keeps the module loaded while it lives.
+// Every object of the server keeps the module loaded while it lives. Both interfaces leave
+// slots 7 to 16 unprovided.
 template <class Interface>
 class RegistryObject : public com::ErrorInfoObject<Interface> {
+  public:
+    UNUSED_SLOTS(7, 8, 9, 10, 11, 12, 13, 14, 15, 16)
+
+  protected:
+    static HRESULT Unused(const char*) { return E_NOTIMPL; }
+
   private:
     com::ModuleLock lock_{Server()};
 };
-
-#define UNUSED_SLOT(n)                                 \
-    HRESULT STDMETHODCALLTYPE Reserved##n() override { \
-        return E_NOTIMPL;                              \
-    }
 
 class AddinEntry final : public RegistryObject<IDesktopAddinEntry> {
   public:
@@ -55,16 +54,6 @@ class AddinEntry final : public RegistryObject<IDesktopAddinEntry> {
         SetError(IID_IDesktopAddinEntry, L"アドインの登録を削除できません。");
         return HRESULT_FROM_WIN32(status);
     }
-    UNUSED_SLOT(7)
-    UNUSED_SLOT(8)
-    UNUSED_SLOT(9)
-    UNUSED_SLOT(10)
-    UNUSED_SLOT(11)
-    UNUSED_SLOT(12)
-    UNUSED_SLOT(13)
-    UNUSED_SLOT(14)
-    UNUSED_SLOT(15)
-    UNUSED_SLOT(16)
 
   private:
     std::wstring clsid_;
@@ -105,16 +94,6 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
         return HandOutEntry(canonical, entry);
     }
 
-    UNUSED_SLOT(7)
-    UNUSED_SLOT(8)
-    UNUSED_SLOT(9)
-    UNUSED_SLOT(10)
-    UNUSED_SLOT(11)
-    UNUSED_SLOT(12)
-    UNUSED_SLOT(13)
-    UNUSED_SLOT(14)
-    UNUSED_SLOT(15)
-    UNUSED_SLOT(16)
     UNUSED_SLOT(18)
 
   private:
@@ -129,7 +108,6 @@ class AddinRegistry final : public RegistryObject<IDesktopAddinRegistry> {
         return S_OK;
     }
 };
-#undef UNUSED_SLOT
 
 com::ServerModule& Server() {
     static com::ServerModule server(
@@ -138,33 +116,11 @@ com::ServerModule& Server() {
 }
 
 }  // namespace
+
+const InprocServer& ThisInprocServer() {
+    static const InprocServer server{&Server, L"{BE44897A-EB38-11D5-823F-00C04FA03755}",
+                                     L"Marupo DevHost Add-in Registry", nullptr};
+    return server;
+}
+
 }  // namespace marupo::devhost
-
-using namespace marupo::devhost;
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-    } else if (reason == DLL_PROCESS_DETACH) {
-        Server().ReleaseClassObjects();
-    }
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    return Server().GetClassObject(clsid, riid, object);
-}
-
-STDAPI DllCanUnloadNow() {
-    return Server().LockCount() == 0 ? S_OK : S_FALSE;
-}
-
-STDAPI DllRegisterServer() {
-    return RegisterInprocServer(g_module, kClsidText, L"Marupo DevHost Add-in Registry");
-}
-
-STDAPI DllUnregisterServer() {
-    UnregisterInprocServer(g_module, kClsidText);
-    return S_OK;
-}

@@ -1,5 +1,7 @@
 #include "devhost/script.h"
 
+#include <charconv>
+
 #include "devhost/text_codec.h"
 
 namespace marupo::devhost {
@@ -12,8 +14,15 @@ std::string ScriptLine::Word(size_t index) const {
     return index < words.size() ? ToUtf8(words[index]) : std::string();
 }
 
-ScriptParseResult ParseScript(std::string_view text) {
-    ScriptParseResult result;
+std::optional<int> ParseNumber(std::string_view word) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (ec != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
+    return value;
+}
+
+Result<std::vector<ScriptLine>> ParseScript(std::string_view text) {
+    std::vector<ScriptLine> lines;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     int number = 0;
     size_t start = 0;
@@ -24,9 +33,7 @@ ScriptParseResult ParseScript(std::string_view text) {
         start = end + 1;
         ++number;
         auto fail = [&](const std::string& message) {
-            result.error = "line " + std::to_string(number) + ": " + message;
-            result.lines.clear();
-            return result;
+            return Status::Failure("line " + std::to_string(number) + ": " + message);
         };
         ScriptLine parsed;
         parsed.number = number;
@@ -54,9 +61,9 @@ ScriptParseResult ParseScript(std::string_view text) {
             if (!word) return fail("malformed UTF-8");
             parsed.words.push_back(*word);
         }
-        if (!parsed.words.empty()) result.lines.push_back(std::move(parsed));
+        if (!parsed.words.empty()) lines.push_back(std::move(parsed));
     }
-    return result;
+    return lines;
 }
 
 }  // namespace marupo::devhost

@@ -2,9 +2,12 @@
 // The script language's lines: words separated by blanks, "quoted words" with the escapes of
 // text_codec.h, `#` starting a comment outside quotes. What the words mean is the runner's job.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "devhost/status.h"
 
 namespace marupo::devhost {
 
@@ -15,11 +18,11 @@ struct ScriptLine {
     std::string Word(size_t index) const;
 };
 
-struct ScriptParseResult {
-    std::vector<ScriptLine> lines;  // blank and comment lines left out
-    std::string error;              // "line N: ..." when the script is malformed
-};
+// A whole word as a decimal number.
+std::optional<int> ParseNumber(std::string_view word);
 
-ScriptParseResult ParseScript(std::string_view utf8);
+// The lines, blank and comment lines left out; fails with "line N: ..." when the script is
+// malformed.
+Result<std::vector<ScriptLine>> ParseScript(std::string_view utf8);
 
 }  // namespace marupo::devhost

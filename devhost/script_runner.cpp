@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,16 +12,10 @@
 #include "devhost/host_methods.h"
 #include "devhost/main_window.h"
 #include "devhost/text_codec.h"
+#include "ui/message_pump.h"
 
 namespace marupo::devhost {
 namespace {
-
-std::optional<int> Number(const std::string& word) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
-    return value;
-}
 
 std::wstring Wide(const std::string& utf8) {
     auto text = FromUtf8(utf8).value_or(std::u16string());
@@ -31,19 +24,52 @@ std::wstring Wide(const std::string& utf8) {
 
 }  // namespace
 
-bool WriteOutput(const std::string& target, const std::string& text) {
+Status WriteOutput(const std::string& target, const std::string& text) {
+    bool written;
     if (target == "-") {
         std::fflush(stdout);
         _setmode(_fileno(stdout), _O_BINARY);
-        bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+        written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
         std::fflush(stdout);
-        return ok;
+    } else {
+        std::ofstream out(std::filesystem::u8path(target), std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        written = static_cast<bool>(out);
     }
-    std::ofstream out(std::filesystem::u8path(target), std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+    return Check(written, target + ": cannot write");
 }
+
+// One row per statement: its keyword, how many arguments it takes (kAnyCount: the handler
+// checks the form itself) and its handler. The dialog steps (dialog_step.h) come after.
+struct ScriptRunner::Statement {
+    static constexpr size_t kAnyCount = static_cast<size_t>(-1);
+    const char* keyword;
+    size_t leastArguments;
+    size_t mostArguments;
+    Handler handler;
+};
+
+const ScriptRunner::Statement ScriptRunner::kStatements[] = {
+    {"load", 1, 1, &ScriptRunner::Load},
+    {"save", 1, 1, &ScriptRunner::Save},
+    {"view", 1, 1, &ScriptRunner::View},
+    {"select", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Select},
+    {"private-mode", 1, 1, &ScriptRunner::PrivateMode},
+    {"fail", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Fault},
+    {"null", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Fault},
+    {"faults", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Clear},
+    {"errorinfo", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::ErrorInfo},
+    {"register", 1, 1, &ScriptRunner::Register},
+    {"unregister", 1, 1, &ScriptRunner::Register},
+    {"start", 0, 0, &ScriptRunner::Start},
+    {"stop", 0, 0, &ScriptRunner::Stop},
+    {"invoke", 1, 1, &ScriptRunner::Invoke},
+    {"expect-held", 1, 1, &ScriptRunner::ExpectHeld},
+    {"answer", 1, 1, &ScriptRunner::Answer},
+    {"log", Statement::kAnyCount, Statement::kAnyCount, &ScriptRunner::Clear},
+    {"dump", 1, 2, &ScriptRunner::Dump},
+};
 
 ScriptRunner::ScriptRunner(Environment environment)
     : env_(std::move(environment)),
@@ -55,40 +81,29 @@ ScriptRunner::~ScriptRunner() {
     if (env_.agent != nullptr) env_.agent->SetScript(nullptr);
 }
 
-bool ScriptRunner::RunFile(const std::string& path, std::string* error) {
+Status ScriptRunner::RunFile(const std::string& path) {
     std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
-    if (!in) {
-        *error = path + ": cannot open";
-        return false;
-    }
+    if (!in) return Status::Failure(path + ": cannot open");
     std::ostringstream content;
     content << in.rdbuf();
     auto parsed = ParseScript(content.str());
-    if (!parsed.error.empty()) {
-        *error = path + ": " + parsed.error;
-        return false;
-    }
-    if (!Run(parsed.lines, error)) {
-        *error = path + ": " + *error;
-        return false;
-    }
-    return true;
+    if (!parsed.Ok()) return parsed.GetStatus().Prefixed(path + ": ");
+    return Run(*parsed).Prefixed(path + ": ");
 }
 
-bool ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::string* error) {
+Status ScriptRunner::Run(const std::vector<ScriptLine>& lines) {
     for (bool execute : {false, true}) {
         for (const auto& line : lines) {
             failedLine_ = 0;
-            std::string problem = Apply(line, execute);
-            if (!problem.empty()) {
-                *error = "line " + std::to_string(failedLine_ != 0 ? failedLine_ : line.number) +
-                         ": " + problem;
-                return false;
+            Status status = Apply(line, execute);
+            if (!status.Ok()) {
+                return status.Prefixed(
+                    "line " + std::to_string(failedLine_ != 0 ? failedLine_ : line.number) + ": ");
             }
-            if (execute) PumpPendingMessages();
+            if (execute) ui::PumpPendingMessages();
         }
     }
-    return true;
+    return {};
 }
 
 std::string ScriptRunner::Path(const std::string& path) const {
@@ -110,199 +125,221 @@ std::string ScriptRunner::MenuDescription() const {
     return lines;
 }
 
-std::string ScriptRunner::Apply(const ScriptLine& line, bool execute) {
+Status ScriptRunner::Apply(const ScriptLine& line, bool execute) {
+    const std::string verb = line.Keyword();
+    for (const Statement& statement : kStatements) {
+        if (verb != statement.keyword) continue;
+        const size_t arguments = line.words.size() - 1;
+        const size_t least = statement.leastArguments, most = statement.mostArguments;
+        if (least != Statement::kAnyCount && (arguments < least || arguments > most)) {
+            return Status::Failure("`" + verb + "` takes " +
+                                   (least == most
+                                        ? std::to_string(least)
+                                        : std::to_string(least) + " to " + std::to_string(most)) +
+                                   " argument(s)");
+        }
+        return (this->*statement.handler)(line, execute);
+    }
+    if (IsDialogStepKeyword(verb)) return QueueDialogStep(line, execute);
+    return Status::Failure("unknown statement `" + verb + "`");
+}
+
+Status ScriptRunner::Load(const ScriptLine& line, bool execute) {
+    if (!execute) return {};
+    auto loaded = LoadBookFile(Path(line.Word(1)));
+    if (!loaded.Ok()) return loaded.GetStatus();
+    env_.state->book = std::move(*loaded);
+    env_.state->NotifyBookChanged();
+    return {};
+}
+
+Status ScriptRunner::Save(const ScriptLine& line, bool execute) {
+    if (!execute) return {};
+    return SaveBookFile(env_.state->book, Path(line.Word(1)));
+}
+
+Status ScriptRunner::View(const ScriptLine& line, bool execute) {
+    if (!execute) return {};
+    Book& book = env_.state->book;
+    const std::u16string& category = line.words[1];
+    if (category != kAllCategories && !book.HasCategory(category)) {
+        return Status::Failure("unknown category `" + line.Word(1) + "`");
+    }
+    book.SetViewCategory(category);
+    env_.state->NotifyBookChanged();
+    return {};
+}
+
+Status ScriptRunner::Select(const ScriptLine& line, bool execute) {
+    std::vector<int> ids;
+    for (size_t i = 1; i < line.words.size(); ++i) {
+        auto id = ParseNumber(line.Word(i));
+        if (!id) return Status::Failure("`select` takes record ids");
+        ids.push_back(*id);
+    }
+    if (!execute) return {};
+    if (!env_.state->book.SetSelection(ids)) {
+        return Status::Failure("unknown or repeated record id");
+    }
+    env_.state->NotifyBookChanged();
+    return {};
+}
+
+Status ScriptRunner::PrivateMode(const ScriptLine& line, bool execute) {
+    auto mode = ParseNumber(line.Word(1));
+    if (!mode) return Status::Failure("`private-mode` takes a number (3 = private records shown)");
+    if (!execute) return {};
+    env_.state->book.SetPrivateDisplayMode(*mode);
+    env_.state->NotifyBookChanged();
+    return {};
+}
+
+// fail every M HR [TEXT] | fail nth K M HR [TEXT] | fail call N HR [TEXT]
+// null every M | null nth K M
+Status ScriptRunner::Fault(const ScriptLine& line, bool execute) {
     const std::string verb = line.Keyword();
     const size_t count = line.words.size();
-    HostState& state = *env_.state;
-    Book& book = state.book;
-    auto expect = [&](size_t least, size_t most) -> std::string {
-        if (count - 1 < least || count - 1 > most) {
-            return "`" + verb + "` takes " +
-                   (least == most ? std::to_string(least)
-                                  : std::to_string(least) + " to " + std::to_string(most)) +
-                   " argument(s)";
+    FaultInjector& faults = env_.state->faults;
+    std::string kind = line.Word(1);
+    size_t next = 2;
+    int nth = 0;
+    if (kind == "nth" || kind == "call") {
+        auto n = ParseNumber(line.Word(2));
+        if (!n || *n <= 0) return Status::Failure("`" + kind + "` needs a count from 1");
+        nth = *n;
+        next = 3;
+    } else if (kind != "every") {
+        return Status::Failure("`" + verb + "` is followed by `every`, `nth` or `call`");
+    }
+    if (verb == "null" && kind == "call") {
+        return Status::Failure("`null` names a method: `every` or `nth`");
+    }
+    std::string method;
+    if (kind != "call") {
+        method = line.Word(next++);
+        if (!MethodExists(method)) return Status::Failure("no host method `" + method + "`");
+        if (verb == "null" && !MethodReturnsTextOrInterface(method)) {
+            return Status::Failure("`" + method + "` hands back no text or interface");
         }
+    }
+    if (verb == "null") {
+        if (count != next) return Status::Failure("too many words");
+        if (!execute) return {};
+        kind == "every" ? faults.NullEvery(method) : faults.NullNth(nth, method);
         return {};
-    };
+    }
+    if (count != next + 1 && count != next + 2) {
+        return Status::Failure("`fail` needs an HRESULT and may have a text");
+    }
+    auto hr = ParseHresult(line.Word(next));
+    if (!hr) return Status::Failure("not an HRESULT: `" + line.Word(next) + "`");
+    std::optional<std::u16string> description;
+    if (count == next + 2) description = line.words[next + 1];
+    if (!execute) return {};
+    if (kind == "every") {
+        faults.FailEvery(method, *hr, description);
+    } else if (kind == "nth") {
+        faults.FailNth(nth, method, *hr, description);
+    } else {
+        faults.FailCall(nth, *hr, description);
+    }
+    return {};
+}
 
-    if (verb == "load" || verb == "save") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        if (!execute) return {};
-        if (verb == "save") {
-            std::string problem;
-            return SaveBookFile(book, Path(line.Word(1)), &problem) ? std::string() : problem;
-        }
-        auto loaded = LoadBookFile(Path(line.Word(1)));
-        if (!loaded.book) return loaded.error;
-        book = std::move(*loaded.book);
-        state.NotifyBookChanged();
-        return {};
+// faults clear | log clear
+Status ScriptRunner::Clear(const ScriptLine& line, bool execute) {
+    const std::string verb = line.Keyword();
+    if (line.words.size() != 2 || line.Word(1) != "clear") {
+        return Status::Failure("`" + verb + " clear` is the only form");
     }
-    if (verb == "view") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        if (!execute) return {};
-        const std::u16string& category = line.words[1];
-        if (category != kAllCategories && !book.HasCategory(category)) {
-            return "unknown category `" + line.Word(1) + "`";
-        }
-        book.SetViewCategory(category);
-        state.NotifyBookChanged();
-        return {};
-    }
-    if (verb == "select") {
-        std::vector<int> ids;
-        for (size_t i = 1; i < count; ++i) {
-            auto id = Number(line.Word(i));
-            if (!id) return "`select` takes record ids";
-            ids.push_back(*id);
-        }
-        if (!execute) return {};
-        if (!book.SetSelection(ids)) return "unknown or repeated record id";
-        state.NotifyBookChanged();
-        return {};
-    }
-    if (verb == "private-mode") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        auto mode = Number(line.Word(1));
-        if (!mode) return "`private-mode` takes a number (3 = private records shown)";
-        if (!execute) return {};
-        book.SetPrivateDisplayMode(*mode);
-        state.NotifyBookChanged();
-        return {};
-    }
-    if (verb == "fail" || verb == "null") {
-        // fail every M HR [TEXT] | fail nth K M HR [TEXT] | fail call N HR [TEXT]
-        // null every M | null nth K M
-        std::string kind = line.Word(1);
-        size_t next = 2;
-        int nth = 0;
-        if (kind == "nth" || kind == "call") {
-            auto n = Number(line.Word(2));
-            if (!n || *n <= 0) return "`" + kind + "` needs a count from 1";
-            nth = *n;
-            next = 3;
-        } else if (kind != "every") {
-            return "`" + verb + "` is followed by `every`, `nth` or `call`";
-        }
-        if (verb == "null" && kind == "call") return "`null` names a method: `every` or `nth`";
-        std::string method;
-        if (kind != "call") {
-            method = line.Word(next++);
-            if (!MethodExists(method)) return "no host method `" + method + "`";
-            if (verb == "null" && !MethodReturnsTextOrInterface(method)) {
-                return "`" + method + "` hands back no text or interface";
-            }
-        }
-        if (verb == "null") {
-            if (count != next) return "too many words";
-            if (!execute) return {};
-            kind == "every" ? state.faults.NullEvery(method) : state.faults.NullNth(nth, method);
-            return {};
-        }
-        if (count != next + 1 && count != next + 2)
-            return "`fail` needs an HRESULT and may have a text";
-        auto hr = ParseHresult(line.Word(next));
-        if (!hr) return "not an HRESULT: `" + line.Word(next) + "`";
-        std::optional<std::u16string> description;
-        if (count == next + 2) description = line.words[next + 1];
-        if (!execute) return {};
-        if (kind == "every") {
-            state.faults.FailEvery(method, *hr, description);
-        } else if (kind == "nth") {
-            state.faults.FailNth(nth, method, *hr, description);
-        } else {
-            state.faults.FailCall(nth, *hr, description);
-        }
-        return {};
-    }
+    if (!execute) return {};
     if (verb == "faults") {
-        if (count != 2 || line.Word(1) != "clear") return "`faults clear` is the only form";
-        if (execute) state.faults.Clear();
-        return {};
+        env_.state->faults.Clear();
+    } else {
+        env_.state->log.Clear();
     }
-    if (verb == "errorinfo") {
-        if (count != 2 || (line.Word(1) != "on" && line.Word(1) != "off")) {
-            return "`errorinfo on` or `errorinfo off`";
-        }
-        if (execute) state.errorInfoSupported = line.Word(1) == "on";
-        return {};
+    return {};
+}
+
+Status ScriptRunner::ErrorInfo(const ScriptLine& line, bool execute) {
+    if (line.words.size() != 2 || (line.Word(1) != "on" && line.Word(1) != "off")) {
+        return Status::Failure("`errorinfo on` or `errorinfo off`");
     }
-    if (verb == "register" || verb == "unregister") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        if (!execute) return {};
-        HRESULT hr = RegisterServerDll(Wide(Path(line.Word(1))), verb == "unregister");
-        state.log.Event(verb + " " + line.Word(1) + " -> " + HresultName(hr));
-        return FAILED(hr) ? verb + " " + line.Word(1) + " failed: " + HresultName(hr)
-                          : std::string();
+    if (execute) env_.state->errorInfoSupported = line.Word(1) == "on";
+    return {};
+}
+
+Status ScriptRunner::Register(const ScriptLine& line, bool execute) {
+    if (!execute) return {};
+    const std::string verb = line.Keyword();
+    HRESULT hr = RegisterServerDll(Wide(Path(line.Word(1))), verb == "unregister");
+    env_.state->log.Event(verb + " " + line.Word(1) + " -> " + HresultName(hr));
+    if (FAILED(hr))
+        return Status::Failure(verb + " " + line.Word(1) + " failed: " + HresultName(hr));
+    return {};
+}
+
+Status ScriptRunner::Start(const ScriptLine&, bool execute) {
+    if (execute && !env_.addins->Running()) env_.addins->StartRegistered();
+    return {};
+}
+
+Status ScriptRunner::Stop(const ScriptLine&, bool execute) {
+    if (execute) env_.addins->Stop();
+    return {};
+}
+
+Status ScriptRunner::Invoke(const ScriptLine& line, bool execute) {
+    if (!execute) return {};
+    if (!env_.addins->Running()) env_.addins->StartRegistered();
+    if (env_.state->FindCommand(line.words[1]) == nullptr) {
+        return Status::Failure("no command `" + line.Word(1) + "` is registered");
     }
-    if (verb == "start" || verb == "stop") {
-        if (auto e = expect(0, 0); !e.empty()) return e;
-        if (!execute) return {};
-        if (verb == "stop") {
-            env_.addins->Stop();
-        } else if (!env_.addins->Running()) {
-            env_.addins->StartRegistered();
-        }
-        return {};
+    env_.addins->Invoke(line.words[1]);
+    dialogs_.Finish();
+    if (dialogs_.Failed()) {
+        failedLine_ = dialogs_.FailedLine();
+        return dialogs_.Outcome();
     }
-    if (verb == "invoke") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        if (!execute) return {};
-        if (!env_.addins->Running()) env_.addins->StartRegistered();
-        if (state.FindCommand(line.words[1]) == nullptr) {
-            return "no command `" + line.Word(1) + "` is registered";
-        }
-        env_.addins->Invoke(line.words[1]);
-        dialogs_.Finish();
-        if (dialogs_.Failed()) {
-            failedLine_ = dialogs_.FailedLine();
-            return dialogs_.Error();
-        }
-        return {};
+    return {};
+}
+
+Status ScriptRunner::QueueDialogStep(const ScriptLine& line, bool execute) {
+    auto step = ParseDialogStep(line);
+    if (!step.Ok()) return step.GetStatus();
+    if (execute) dialogs_.Queue(std::move(*step));
+    return {};
+}
+
+Status ScriptRunner::ExpectHeld(const ScriptLine& line, bool execute) {
+    auto held = ParseNumber(line.Word(1));
+    if (!held) return Status::Failure("`expect-held` takes a number");
+    if (!execute) return {};
+    int now = env_.addins->HeldObjects();
+    if (now == *held) return {};
+    return Status::Failure("the add-ins hold " + std::to_string(now) +
+                           " host object(s), expected " + line.Word(1));
+}
+
+Status ScriptRunner::Answer(const ScriptLine& line, bool execute) {
+    auto button = ParseButton(line.Word(1));
+    if (!button) {
+        return Status::Failure("`answer` takes OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE or an id");
     }
-    if (IsDialogStepKeyword(verb)) {
-        DialogStep step;
-        if (auto e = ParseDialogStep(line, &step); !e.empty()) return e;
-        if (execute) dialogs_.Queue(std::move(step));
-        return {};
+    if (execute && env_.agent != nullptr) env_.agent->AnswerNextMessageBox(*button);
+    return {};
+}
+
+Status ScriptRunner::Dump(const ScriptLine& line, bool execute) {
+    std::string what = line.Word(1);
+    if (what != "book" && what != "log" && what != "menu") {
+        return Status::Failure("`dump` takes book, log or menu");
     }
-    if (verb == "expect-held") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        auto held = Number(line.Word(1));
-        if (!held) return "`expect-held` takes a number";
-        if (!execute) return {};
-        int now = env_.addins->HeldObjects();
-        return now == *held ? std::string()
-                            : "the add-ins hold " + std::to_string(now) +
-                                  " host object(s), expected " + line.Word(1);
-    }
-    if (verb == "answer") {
-        if (auto e = expect(1, 1); !e.empty()) return e;
-        int button = 0;
-        if (!ParseButton(line.Word(1), &button))
-            return "`answer` takes OK, CANCEL, YES, NO, ABORT, RETRY, IGNORE or an id";
-        if (execute && env_.agent != nullptr) env_.agent->AnswerNextMessageBox(button);
-        return {};
-    }
-    if (verb == "log") {
-        if (count != 2 || line.Word(1) != "clear") return "`log clear` is the only form";
-        if (execute) state.log.Clear();
-        return {};
-    }
-    if (verb == "dump") {
-        if (auto e = expect(1, 2); !e.empty()) return e;
-        std::string what = line.Word(1);
-        if (what != "book" && what != "log" && what != "menu") {
-            return "`dump` takes book, log or menu";
-        }
-        if (!execute) return {};
-        std::string text = what == "book"  ? FormatBook(book)
-                           : what == "log" ? state.log.Text()
-                                           : MenuDescription();
-        std::string target = count == 3 ? Path(line.Word(2)) : "-";
-        return WriteOutput(target, text) ? std::string() : target + ": cannot write";
-    }
-    return "unknown statement `" + verb + "`";
+    if (!execute) return {};
+    std::string text = what == "book"  ? FormatBook(env_.state->book)
+                       : what == "log" ? env_.state->log.Text()
+                                       : MenuDescription();
+    return WriteOutput(line.words.size() == 3 ? Path(line.Word(2)) : "-", text);
 }
 
 }  // namespace marupo::devhost

@@ -11,6 +11,7 @@
 #include "devhost/host_state.h"
 #include "devhost/modal_agent.h"
 #include "devhost/script.h"
+#include "devhost/status.h"
 
 namespace marupo::devhost {
 
@@ -31,14 +32,35 @@ class ScriptRunner {
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
-    // False with "line N: ..." in `error` when a line is malformed or fails.
-    bool Run(const std::vector<ScriptLine>& lines, std::string* error);
-    // Reads, checks and runs a script file.
-    bool RunFile(const std::string& path, std::string* error);
+    // Fails with "line N: ..." when a line is malformed or fails.
+    Status Run(const std::vector<ScriptLine>& lines);
+    // Reads, checks and runs a script file; the failure names the file.
+    Status RunFile(const std::string& path);
 
   private:
-    // Checks the line and, when `execute`, carries it out; the error text or empty.
-    std::string Apply(const ScriptLine& line, bool execute);
+    // A statement checks its line and, when `execute`, carries it out.
+    using Handler = Status (ScriptRunner::*)(const ScriptLine& line, bool execute);
+    struct Statement;
+    static const Statement kStatements[];
+
+    Status Apply(const ScriptLine& line, bool execute);
+    Status Load(const ScriptLine& line, bool execute);
+    Status Save(const ScriptLine& line, bool execute);
+    Status View(const ScriptLine& line, bool execute);
+    Status Select(const ScriptLine& line, bool execute);
+    Status PrivateMode(const ScriptLine& line, bool execute);
+    Status Fault(const ScriptLine& line, bool execute);
+    Status Clear(const ScriptLine& line, bool execute);
+    Status ErrorInfo(const ScriptLine& line, bool execute);
+    Status Register(const ScriptLine& line, bool execute);
+    Status Start(const ScriptLine& line, bool execute);
+    Status Stop(const ScriptLine& line, bool execute);
+    Status Invoke(const ScriptLine& line, bool execute);
+    Status QueueDialogStep(const ScriptLine& line, bool execute);
+    Status ExpectHeld(const ScriptLine& line, bool execute);
+    Status Answer(const ScriptLine& line, bool execute);
+    Status Dump(const ScriptLine& line, bool execute);
+
     std::string Path(const std::string& path) const;
     std::string MenuDescription() const;
 
@@ -47,7 +69,7 @@ class ScriptRunner {
     int failedLine_ = 0;  // set when a failure belongs to an earlier line than the one running
 };
 
-// Writes UTF-8 text to a file, or to standard output for "-"; false when it cannot.
-bool WriteOutput(const std::string& target, const std::string& text);
+// Writes UTF-8 text to a file, or to standard output for "-".
+Status WriteOutput(const std::string& target, const std::string& text);
 
 }  // namespace marupo::devhost

@@ -14,7 +14,7 @@
 
 #include "com/dispatch_object.h"
 #include "com/server_module.h"
-#include "devhost/class_registration.h"
+#include "devhost/inproc_server.h"
 #include "host/bstr.h"
 #include "host/desktop_host.h"
 #include "tests/addin/test_addin_ids.h"
@@ -25,8 +25,6 @@ using Microsoft::WRL::ComPtr;
 namespace com = marupo::com;
 
 namespace {
-
-HINSTANCE g_module = nullptr;
 
 // {B845B21F-0F9A-45C5-B91C-07BCAEECFF66}
 constexpr CLSID kTestAddinClsid = {
@@ -158,8 +156,9 @@ class TestAddin final : public Dispatch<IDesktopAddin> {
         if (FAILED(hr = table->AddCommand(cookie_, name.Get(), command.Get(), &id))) return hr;
         if (hr != S_OK) return hr;
         UniqueBstr text(SysAllocString(kTestStampMenuText));
-        return table->AddMenuItem(id, reinterpret_cast<LONG_PTR>(g_module), kTestStampBitmap,
-                                  text.Get(), 1);
+        return table->AddMenuItem(id,
+                                  reinterpret_cast<LONG_PTR>(marupo::devhost::InprocServerModule()),
+                                  kTestStampBitmap, text.Get(), 1);
     }
 
     ComPtr<IDispatch> host_;
@@ -189,31 +188,7 @@ HRESULT Announce(bool add) {
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-    } else if (reason == DLL_PROCESS_DETACH) {
-        Server().ReleaseClassObjects();
-    }
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    return Server().GetClassObject(clsid, riid, object);
-}
-
-STDAPI DllCanUnloadNow() {
-    return Server().LockCount() == 0 ? S_OK : S_FALSE;
-}
-
-STDAPI DllRegisterServer() {
-    HRESULT hr = marupo::devhost::RegisterInprocServer(g_module, kClsidText, L"Marupo Test Addin");
-    return FAILED(hr) ? hr : Announce(true);
-}
-
-STDAPI DllUnregisterServer() {
-    Announce(false);
-    marupo::devhost::UnregisterInprocServer(g_module, kClsidText);
-    return S_OK;
+const marupo::devhost::InprocServer& marupo::devhost::ThisInprocServer() {
+    static const InprocServer server{&Server, kClsidText, L"Marupo Test Addin", &Announce};
+    return server;
 }

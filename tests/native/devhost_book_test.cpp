@@ -42,8 +42,8 @@ TEST(BookFileTest, RoundTripKeepsEveryValueExactly) {
     Book original = SampleBook();
     std::string text = FormatBook(original);
     auto parsed = ParseBook(text);
-    ASSERT_TRUE(parsed.book) << parsed.error;
-    const Book& book = *parsed.book;
+    ASSERT_TRUE(parsed.Ok()) << parsed.Message();
+    const Book& book = *parsed;
     ASSERT_EQ(book.Records().size(), 2u);
     EXPECT_EQ(*book.Records()[0], *original.Records()[0]);
     EXPECT_EQ(*book.Records()[1], *original.Records()[1]);
@@ -63,12 +63,11 @@ TEST(BookFileTest, RoundTripKeepsEveryValueExactly) {
 TEST(BookFileTest, UnfiledCategoryComesFirstWhateverTheFileSays) {
     auto parsed = ParseBook(
         "[book]\ncategory = 仕事\ncategory = 未分類\ncategory = 友人\n\n[record 5]\nsurname = x\n");
-    ASSERT_TRUE(parsed.book) << parsed.error;
-    EXPECT_EQ(parsed.book->Categories(),
-              (std::vector<std::u16string>{u"未分類", u"仕事", u"友人"}));
+    ASSERT_TRUE(parsed.Ok()) << parsed.Message();
+    EXPECT_EQ(parsed->Categories(), (std::vector<std::u16string>{u"未分類", u"仕事", u"友人"}));
     // A record without a category is unfiled; new records continue after the highest id.
-    EXPECT_EQ(parsed.book->Records()[0]->category, u"未分類");
-    EXPECT_EQ(parsed.book->Add(u"仕事")->id, 6);
+    EXPECT_EQ(parsed->Records()[0]->category, u"未分類");
+    EXPECT_EQ(parsed->Add(u"仕事")->id, 6);
 }
 
 TEST(BookFileTest, MalformedFilesAreRefusedWithTheLine) {
@@ -94,8 +93,8 @@ TEST(BookFileTest, MalformedFilesAreRefusedWithTheLine) {
     };
     for (const auto& c : cases) {
         auto parsed = ParseBook(c.text);
-        EXPECT_FALSE(parsed.book) << c.text;
-        EXPECT_EQ(parsed.error, c.error) << c.text;
+        EXPECT_FALSE(parsed.Ok()) << c.text;
+        EXPECT_EQ(parsed.Message(), c.error) << c.text;
     }
 }
 
@@ -103,8 +102,8 @@ TEST(BookFileTest, AcceptsByteOrderMarkCrLfAndComments) {
     auto parsed = ParseBook(
         "\xEF\xBB\xBF# 見出し\r\n[book]\r\ncategory = 仕事\r\n[record 3]\r\n"
         "category = 仕事\r\nnote = 末尾\\u0020\r\n");
-    ASSERT_TRUE(parsed.book) << parsed.error;
-    EXPECT_EQ(parsed.book->Find(3)->note, u"末尾 ");
+    ASSERT_TRUE(parsed.Ok()) << parsed.Message();
+    EXPECT_EQ(parsed->Find(3)->note, u"末尾 ");
 }
 
 TEST(BookFileTest, ShippedSampleBookLoads) {
@@ -113,10 +112,10 @@ TEST(BookFileTest, ShippedSampleBookLoads) {
 #else
     auto loaded = LoadBookFile(MARUPO_SOURCE_DIR "/devhost/sample/book.txt");
 #endif
-    ASSERT_TRUE(loaded.book) << loaded.error;
-    EXPECT_GE(loaded.book->Records().size(), 20u);
-    EXPECT_GE(loaded.book->Categories().size(), 4u);
-    EXPECT_EQ(loaded.book->Categories()[0], u"未分類");
+    ASSERT_TRUE(loaded.Ok()) << loaded.Message();
+    EXPECT_GE(loaded->Records().size(), 20u);
+    EXPECT_GE(loaded->Categories().size(), 4u);
+    EXPECT_EQ(loaded->Categories()[0], u"未分類");
 }
 
 TEST(TextCodecTest, Utf8AndEscapes) {
@@ -152,16 +151,17 @@ TEST(ScriptTest, SplitsWordsQuotesAndComments) {
         "\n"
         "fail every SetCity E_FAIL \"書き込み \\\"失敗\\\"\\n二行目\"\n"
         "view \"\"\n");
-    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
-    ASSERT_EQ(parsed.lines.size(), 3u);
-    EXPECT_EQ(parsed.lines[0].number, 2);
-    EXPECT_EQ(parsed.lines[0].words, (std::vector<std::u16string>{u"load", u"book.txt"}));
-    EXPECT_EQ(parsed.lines[1].number, 4);
-    EXPECT_EQ(parsed.lines[1].words.back(), u"書き込み \"失敗\"\n二行目");
-    EXPECT_EQ(parsed.lines[2].words, (std::vector<std::u16string>{u"view", u""}));
+    ASSERT_TRUE(parsed.Ok()) << parsed.Message();
+    const std::vector<ScriptLine>& lines = *parsed;
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].number, 2);
+    EXPECT_EQ(lines[0].words, (std::vector<std::u16string>{u"load", u"book.txt"}));
+    EXPECT_EQ(lines[1].number, 4);
+    EXPECT_EQ(lines[1].words.back(), u"書き込み \"失敗\"\n二行目");
+    EXPECT_EQ(lines[2].words, (std::vector<std::u16string>{u"view", u""}));
 
-    EXPECT_EQ(ParseScript("ok\nview \"open\n").error, "line 2: unterminated quoted word");
-    EXPECT_EQ(ParseScript("view \"\\x\"\n").error,
+    EXPECT_EQ(ParseScript("ok\nview \"open\n").Message(), "line 2: unterminated quoted word");
+    EXPECT_EQ(ParseScript("view \"\\x\"\n").Message(),
               "line 1: malformed escape or UTF-8 in quoted word");
 }
 
@@ -190,10 +190,11 @@ TEST(ScriptTest, DialogStepsParseIntoTheirParts) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         auto parsed = ParseScript(c.line);
-        ASSERT_EQ(parsed.lines.size(), 1u);
-        ASSERT_TRUE(IsDialogStepKeyword(parsed.lines[0].Keyword()));
-        DialogStep step;
-        ASSERT_EQ(ParseDialogStep(parsed.lines[0], &step), "");
+        ASSERT_EQ(parsed->size(), 1u);
+        ASSERT_TRUE(IsDialogStepKeyword((*parsed)[0].Keyword()));
+        auto stepParsed = ParseDialogStep((*parsed)[0]);
+        ASSERT_TRUE(stepParsed.Ok()) << stepParsed.Message();
+        const DialogStep& step = *stepParsed;
         EXPECT_EQ(step.kind, c.kind);
         EXPECT_EQ(step.line, 1);
         EXPECT_EQ(step.control, c.control);
@@ -214,20 +215,19 @@ TEST(ScriptTest, DialogStepsParseIntoTheirParts) {
         {"expect-checked 314 2", "not 0 or 1: `2`"},
     };
     for (const auto& [line, error] : errors) {
-        DialogStep step;
-        EXPECT_EQ(ParseDialogStep(ParseScript(line).lines[0], &step), error) << line;
+        auto step = ParseDialogStep((*ParseScript(line))[0]);
+        EXPECT_FALSE(step.Ok()) << line;
+        EXPECT_EQ(step.Message(), error) << line;
     }
     EXPECT_FALSE(IsDialogStepKeyword("invoke"));
 
-    DialogStep keys, items;
-    ASSERT_EQ(
-        ParseDialogStep(ParseScript("key 324 Escape Shift+Tab Ctrl+Alt+F4 Z 7").lines[0], &keys),
-        "");
-    EXPECT_EQ(keys.keys, (std::vector<KeyStroke>{
-                             {0x1B}, {0x09, true}, {0x73, false, true, true}, {'Z'}, {'7'}}));
-    ASSERT_EQ(ParseDialogStep(ParseScript("expect-items 313 仕事 \"未分類\"").lines[0], &items),
-              "");
-    EXPECT_EQ(items.items, (std::vector<std::u16string>{u"仕事", u"未分類"}));
+    auto keys = ParseDialogStep((*ParseScript("key 324 Escape Shift+Tab Ctrl+Alt+F4 Z 7"))[0]);
+    ASSERT_TRUE(keys.Ok()) << keys.Message();
+    EXPECT_EQ(keys->keys, (std::vector<KeyStroke>{
+                              {0x1B}, {0x09, true}, {0x73, false, true, true}, {'Z'}, {'7'}}));
+    auto items = ParseDialogStep((*ParseScript("expect-items 313 仕事 \"未分類\""))[0]);
+    ASSERT_TRUE(items.Ok()) << items.Message();
+    EXPECT_EQ(items->items, (std::vector<std::u16string>{u"仕事", u"未分類"}));
 }
 
 TEST(FaultRulesTest, EarliestRuleDecidesAndOneShotRulesAreSpent) {

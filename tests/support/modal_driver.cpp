@@ -1,10 +1,20 @@
 #include "tests/support/modal_driver.h"
 
+#include <set>
 #include <utility>
 
 namespace marupo::testing {
 
 using devhost::ModalWatch;
+
+namespace {
+
+std::set<HWND>& IgnoredWindows() {
+    static std::set<HWND> windows;
+    return windows;
+}
+
+}  // namespace
 
 void ModalDriver::OnNextDialog(Handler handler) {
     dialogHandlers_.push_back(std::move(handler));
@@ -32,7 +42,12 @@ void ModalDriver::Click(HWND dialog, int id) {
     SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+void ModalDriver::Ignore(HWND window) {
+    IgnoredWindows().insert(window);
+}
+
 void ModalDriver::Dispatch(HWND window) {
+    if (IgnoredWindows().count(window) != 0) return;
     if (ModalWatch::IsMessageBox(window)) {
         const devhost::MessageBoxContent content = ModalWatch::ReadMessageBox(window);
         RecordedMessageBox box;

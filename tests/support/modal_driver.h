@@ -42,6 +42,10 @@ class ModalDriver {
     void Clear() { boxes_.clear(); }
     int UnhandledDialogs() const { return unhandledDialogs_; }
 
+    // A window of the test's own that the watch takes for a dialog (a page that lives for the
+    // whole program): never handed to a handler.
+    static void Ignore(HWND window);
+
     // Helpers for handlers.
     static std::wstring Text(HWND window) { return devhost::ModalWatch::WindowText(window); }
     static std::wstring ControlText(HWND dialog, int id);

@@ -10,8 +10,8 @@
 
 #include "module/about_dialog.h"
 #include "res/about_dialog.h"
-#include "tests/support/message_pump.h"
 #include "tests/support/modal_driver.h"
+#include "ui/message_pump.h"
 #include "ui/module_state.h"
 #include "ui/resources.h"
 #include "ui/shell_open.h"
@@ -34,7 +34,7 @@ class AboutDialogTest : public ::testing::Test {
             ModalDriver::Click(box, IDOK);
         });
         AboutDialog::Show();
-        testing::PumpUntilQuiet();
+        ui::PumpUntilQuiet();
         EXPECT_EQ(driver_.UnhandledDialogs(), 0);
     }
 
@@ -107,7 +107,7 @@ TEST_F(AboutDialogTest, ClickOnTheLinkOpensTheGuideOnceAndStaysOpen) {
             HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
             SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
             SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-            testing::PumpUntilQuiet();
+            ui::PumpUntilQuiet();
             stillOpen = IsWindowVisible(box) != FALSE;
         });
         std::filesystem::remove(guide);

@@ -83,13 +83,13 @@ inline std::wstring MarupoClsid() {
 }
 
 // Read anew for every run: copies of a book share its records.
-inline devhost::BookParseResult SampleBook() {
+inline devhost::Result<devhost::Book> SampleBook() {
     return devhost::LoadBookFile((AddinDllPath().parent_path() / "sample-book.txt").u8string());
 }
 
 // The sample book with the scenario's selection, as a run starts on it.
 inline std::string InitialBook(const Scenario& scenario) {
-    devhost::Book book = std::move(*SampleBook().book);
+    devhost::Book book = std::move(*SampleBook());
     book.SetSelection(scenario.selection);
     return devhost::FormatBook(book);
 }
@@ -101,7 +101,7 @@ inline Outcome RunScenario(const Scenario& scenario, const std::string& fault,
                            Snapshots* snapshots = nullptr, const std::string& after = {},
                            const RunHooks& hooks = {}) {
     auto state = std::make_shared<devhost::HostState>();
-    state->book = std::move(*SampleBook().book);
+    state->book = std::move(*SampleBook());
     state->book.SetSelection(scenario.selection);
     devhost::AddinHost addins(state);
     devhost::ModalAgent agent(state->log);
@@ -117,11 +117,11 @@ inline Outcome RunScenario(const Scenario& scenario, const std::string& fault,
     Outcome outcome;
     auto parsed = devhost::ParseScript(fault + "\n" + scenario.steps + "invoke " +
                                        scenario.command + "\n" + after);
-    if (!parsed.error.empty()) {
-        outcome.scriptError = parsed.error;
+    if (!parsed.Ok()) {
+        outcome.scriptError = parsed.Message();
     } else {
         if (hooks.beforeCommand) hooks.beforeCommand();
-        runner.Run(parsed.lines, &outcome.scriptError);
+        outcome.scriptError = runner.Run(*parsed).Message();
         if (hooks.afterCommand) hooks.afterCommand();
     }
     state->bookChanged = nullptr;

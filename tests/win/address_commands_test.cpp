@@ -161,7 +161,7 @@ class AddressCommandsTest : public ::testing::Test {
         const long stateUsers = state_.use_count();
         const ULONG applicationRefs = References(application_.Get());
         const HRESULT hr = command(application_.Get());
-        testing::PumpUntilQuiet();
+        ui::PumpUntilQuiet();
         EXPECT_EQ(driver_.UnhandledDialogs(), 0);
         // Every host object holds the state: one the run kept alive would show here.
         EXPECT_EQ(state_.use_count(), stateUsers);
@@ -534,7 +534,7 @@ TEST_F(AddressCommandsTest, NoHostPointerRunsNothingAndAnObjectThatIsNoApplicati
         EXPECT_TRUE(driver_.MessageBoxes().empty());
 
         EXPECT_EQ(command(notAnApplication.Get()), S_OK);
-        testing::PumpUntilQuiet();
+        ui::PumpUntilQuiet();
         EXPECT_EQ(driver_.MessageTexts(), std::vector<std::wstring>{L""});
         EXPECT_TRUE(state_->log.Entries().empty());
     }

@@ -10,7 +10,7 @@
 
 #include "editor/address_page.h"
 #include "editor/ime_reading_source.h"
-#include "tests/support/message_pump.h"
+#include "ui/message_pump.h"
 #include "ui/module_state.h"
 #include "ui/window_text.h"
 
@@ -35,7 +35,7 @@ class FedReadingSource final : public editor::ImeReadingSource {
 };
 
 inline void PumpMessages() {
-    PumpUntilQuiet();
+    ui::PumpUntilQuiet();
 }
 
 inline std::string Sjis(const std::wstring& text) {

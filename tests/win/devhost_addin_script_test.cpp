@@ -47,7 +47,7 @@ class AddinScriptTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_EQ(registered_, S_OK);
         settings_.SetPaths(files_.Path(L"KEN_ALL.CSV"), files_.Path(L"JIGYOSYO.CSV"));
-        ASSERT_TRUE(testing::SampleBook().book) << testing::SampleBook().error;
+        ASSERT_TRUE(testing::SampleBook().Ok()) << testing::SampleBook().Message();
     }
 
     // OnCommand returned S_OK, and the add-in kept no host object, then nothing at all.

@@ -36,7 +36,7 @@ class EditorFrameTest : public ::testing::Test {
         driver_.OnNextDialog(std::move(drive));
         editor::AddressEditorDialog editor(entry_);
         INT_PTR result = editor.Run();
-        testing::PumpUntilQuiet();
+        ui::PumpUntilQuiet();
         EXPECT_EQ(driver_.UnhandledDialogs(), 0);
         return result;
     }
@@ -122,7 +122,7 @@ TEST_F(EditorFrameTest, HostFailureWhileReadingCategoriesEndsTheRunWithTheHostsE
         } catch (const marupo::HostError& error) {
             raised = error.Result();
         }
-        testing::PumpUntilQuiet();
+        ui::PumpUntilQuiet();
         EXPECT_EQ(raised, noList ? E_POINTER : E_ACCESSDENIED);
         EXPECT_EQ(FindWindowExW(nullptr, nullptr, L"#32770", L"Marupo 新規アドレス"), nullptr);
     }
@@ -184,7 +184,7 @@ TEST_F(EditorFrameTest, OkNeedsOneOfTheNamesOnEitherPage) {
             ModalDriver::SetControlText(address, IDC_ADDR_GIVEN_NAME, c.givenName);
             testing::ClickTab(frame, c.tab);
             ModalDriver::Click(frame, IDOK);
-            testing::PumpUntilQuiet();
+            ui::PumpUntilQuiet();
             stillOpen = IsWindow(frame) && IsWindowVisible(frame);
             stayedOnTab = SendDlgItemMessageW(frame, IDC_EDITOR_TABS, TCM_GETCURSEL, 0, 0) == c.tab;
             if (stillOpen) ModalDriver::Click(frame, IDCANCEL);
@@ -217,7 +217,7 @@ TEST_F(EditorFrameTest, RefusedFieldKeepsTheEditorOpen) {
                 c.id == IDC_NOTE_TEXT ? testing::NotePageOf(frame) : testing::AddressPageOf(frame);
             ModalDriver::SetControlText(page, c.id, tooLong);
             ModalDriver::Click(frame, IDOK);
-            testing::PumpUntilQuiet();
+            ui::PumpUntilQuiet();
             stillOpen = IsWindowVisible(frame) != FALSE;
             ModalDriver::Click(frame, IDCANCEL);
         });

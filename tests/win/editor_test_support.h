@@ -15,8 +15,8 @@
 #include "entry/host_categories.h"
 #include "res/address_page.h"
 #include "res/editor.h"
-#include "tests/support/message_pump.h"
 #include "tests/win/postal_conversion_fixture.h"
+#include "ui/message_pump.h"
 #include "ui/module_state.h"
 #include "ui/window_text.h"
 
@@ -89,7 +89,7 @@ inline void ClickTab(HWND frame, int index) {
     const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
     SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(tabs, WM_LBUTTONUP, 0, at);
-    PumpUntilQuiet();
+    ui::PumpUntilQuiet();
 }
 
 // Clicks a control as the mouse would, for statics and others that BM_CLICK does not reach.

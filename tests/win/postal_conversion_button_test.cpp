@@ -143,7 +143,7 @@ class ConversionTest : public ::testing::Test {
         static PageTemplate pageTemplate;
         static TestPage page(pageTemplate.Get());
         if (page.Handle() == nullptr && page.Create(nullptr)) {
-            devhost::ModalWatch::Ignore(page.Handle());
+            ModalDriver::Ignore(page.Handle());
             ShowWindow(page.Handle(), SW_SHOW);
         }
         return page;

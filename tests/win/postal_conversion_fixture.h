@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "settings/postal_settings.h"
-#include "tests/support/message_pump.h"
+#include "ui/message_pump.h"
 #include "ui/window_text.h"
 #include "win/module_path.h"
 
@@ -21,7 +21,7 @@ inline std::string ToSjis(const std::wstring& text) {
 }
 
 inline void Pump() {
-    PumpUntilQuiet();
+    ui::PumpUntilQuiet();
 }
 
 // The test program's folder: postal-code files the settings dialog must accept cannot lie in

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "entry/address_entry.h"
-#include "tests/support/message_pump.h"
+#include "ui/message_pump.h"
 #include "ui/window_text.h"
 
 namespace marupo::testing {
@@ -71,7 +71,7 @@ class CaptureHandshake {
     static void KeepPumping(std::chrono::milliseconds duration) {
         const auto until = std::chrono::steady_clock::now() + duration;
         while (std::chrono::steady_clock::now() < until) {
-            PumpUntilQuiet();
+            ui::PumpUntilQuiet();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }

@@ -35,7 +35,7 @@ class SettingsDialogTest : public ::testing::Test {
     INT_PTR Run(std::function<void(HWND)> drive) {
         driver_.OnNextDialog(std::move(drive));
         INT_PTR result = dialog_.DoModal();
-        testing::PumpUntilQuiet();
+        ui::PumpUntilQuiet();
         EXPECT_EQ(driver_.UnhandledDialogs(), 0);
         return result;
     }
