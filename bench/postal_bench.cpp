@@ -193,9 +193,9 @@ std::vector<std::string> CodesOf(const char* path, int column) {
 
 const char* OutcomeName(marupo::postal::SearchOutcome outcome) {
     switch (outcome) {
-        case marupo::postal::SearchOutcome::found:
+        case marupo::postal::SearchOutcome::kFound:
             return "found";
-        case marupo::postal::SearchOutcome::notFound:
+        case marupo::postal::SearchOutcome::kNotFound:
             return "not found";
         default:
             return "file error";

@@ -1,12 +1,5 @@
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(MARUPO_WIDL i686-w64-mingw32-widl)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests of this build run as 32-bit code under the WoW64 Wine of a chroot, with the same locale.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wow64-run)
+# The shipped 32-bit build. Its tests run as 32-bit code under the WoW64 Wine of a chroot, with
+# the same locale as the 64-bit build's.
+set(MARUPO_MINGW_PROCESSOR i686)
+set(MARUPO_MINGW_TEST_RUNNER wow64-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

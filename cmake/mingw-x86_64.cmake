@@ -1,12 +1,5 @@
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(MARUPO_WIDL x86_64-w64-mingw32-widl)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests of this build run under Wine with a Japanese (code page 932) locale.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+# The 64-bit build of the same sources. Its tests run under Wine with a Japanese (code page 932)
+# locale.
+set(MARUPO_MINGW_PROCESSOR x86_64)
+set(MARUPO_MINGW_TEST_RUNNER wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -105,7 +105,7 @@ void AddressEditorDialog::FillCategoryList() {
         categoryList_.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name.c_str()));
     const std::optional<std::size_t> selected = PreselectedCategory(
         categoryItems_, entry_.category,
-        entry_.hostTextOrigins.Original(HostTextField::category, entry_.category));
+        entry_.hostTextOrigins.Original(HostTextField::kCategory, entry_.category));
     categoryList_.Send(CB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : WPARAM(-1));
 }
 
@@ -148,7 +148,7 @@ void AddressEditorDialog::TakeSelectedCategory() {
     // The record gets the host's own name of the item, as the host spells it.
     const CategoryItem& item = categoryItems_[static_cast<std::size_t>(selected)];
     entry_.category = item.name;
-    entry_.hostTextOrigins.Record(HostTextField::category, item.name, item.hostName);
+    entry_.hostTextOrigins.Record(HostTextField::kCategory, item.name, item.hostName);
 }
 
 void AddressEditorDialog::OnOK() {

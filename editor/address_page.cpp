@@ -164,11 +164,11 @@ std::string AddressPage::BuildPrimaryLine() const {
 
 ReadingCaptureEdit* AddressPage::CaptureEditFor(std::int32_t target) {
     switch (target) {
-        case readingSurname:
+        case kReadingSurname:
             return &surnameEdit_;
-        case readingGivenName:
+        case kReadingGivenName:
             return &givenNameEdit_;
-        case readingCompany:
+        case kReadingCompany:
             return &companyEdit_;
         default:
             return nullptr;

@@ -39,7 +39,6 @@ class AddressPage final : public ui::Dialog, public PostalConversionPage {
     const std::array<std::string, kContactSlotCount>& RadioCaptions() const {
         return radioCaptions_;
     }
-    const std::string& PrimaryLineText() const { return primaryLine_; }
     int MenuSlot() const { return menuSlot_; }
 
     // PostalConversionPage: the page's exchange and values as the conversion sees them.

@@ -22,13 +22,13 @@ std::string PrimaryLine(const AddressEntry& entry, const std::string& suffix) {
 
 bool AppendReading(AddressEntry& entry, std::int32_t target, const std::string& reading) {
     switch (target) {
-        case readingSurname:
+        case kReadingSurname:
             entry.surnameReading += reading;
             return true;
-        case readingGivenName:
+        case kReadingGivenName:
             entry.givenNameReading += reading;
             return true;
-        case readingCompany:
+        case kReadingCompany:
             entry.companyReading += reading;
             return true;
         default:

@@ -11,9 +11,9 @@ namespace marupo::editor {
 
 // Which name edit a captured reading came from.
 enum ReadingTarget : std::int32_t {
-    readingSurname = 1,
-    readingGivenName = 2,
-    readingCompany = 3,
+    kReadingSurname = 1,
+    kReadingGivenName = 2,
+    kReadingCompany = 3,
 };
 
 // Caption of a primary-contact radio button: the label's name followed by ":". A label value the

@@ -23,12 +23,10 @@ class ReadingCaptureEdit final : public ui::SubclassedControl {
                                 ImeReadingSource& source = DefaultImeReadingSource())
         : target_(target), source_(&source) {}
 
-    std::int32_t Target() const { return target_; }
     // The mapped reading of the latest committed conversion in this edit.
     const std::string& CapturedReading() const { return capturedReading_; }
     // The owner switches capture off while the readings are locked.
     void SetCaptureEnabled(bool enabled) { captureEnabled_ = enabled; }
-    bool CaptureEnabled() const { return captureEnabled_; }
     void SetReadingSource(ImeReadingSource& source) { source_ = &source; }
 
   protected:

@@ -53,7 +53,7 @@ AddressCommandRun::AddressCommandRun(IDispatch* hostUnknown) {
 }
 
 void AddressCommandRun::ReadViewContext() {
-    ReadHostText(entry_, HostTextField::viewCategory,
+    ReadHostText(entry_, HostTextField::kViewCategory,
                  HostGet(book_, &IAddressBook::GetCurrentCategory).Get());
     for (int i = 0; i < kCustomFieldCount; ++i) {
         UniqueBstr caption = HostGet(book_, &IAddressBook::GetCustomLabel, long{i});
@@ -90,7 +90,7 @@ void AddressCommandRun::CreateRecordInView() {
     entry_.category =
         entry_.viewCategory == kAllCategories ? kUnfiledCategory : entry_.viewCategory;
     // A category taken over from the view is written back with the host's own text of it.
-    entry_.hostTextOrigins.CopyOrigin(HostTextField::viewCategory, HostTextField::category);
+    entry_.hostTextOrigins.CopyOrigin(HostTextField::kViewCategory, HostTextField::kCategory);
     entry_.primarySlot = 0;
     if (editor_.Run() != IDOK) return;
     AddNewRecord(book_.Get(), entry_);

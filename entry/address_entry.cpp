@@ -6,8 +6,8 @@ namespace marupo {
 
 const std::string& EntryText(const AddressEntry& entry, HostTextField field) {
     const int id = static_cast<int>(field);
-    const int firstSlot = static_cast<int>(HostTextField::contactText0);
-    const int firstCustom = static_cast<int>(HostTextField::customField0);
+    const int firstSlot = static_cast<int>(HostTextField::kContactText0);
+    const int firstCustom = static_cast<int>(HostTextField::kCustomField0);
     if (id >= firstSlot && id < firstSlot + kContactSlotCount) {
         return entry.contactSlots[static_cast<std::size_t>(id - firstSlot)].text;
     }
@@ -15,35 +15,35 @@ const std::string& EntryText(const AddressEntry& entry, HostTextField field) {
         return entry.customFields[static_cast<std::size_t>(id - firstCustom)];
     }
     switch (field) {
-        case HostTextField::givenName:
+        case HostTextField::kGivenName:
             return entry.givenName;
-        case HostTextField::givenNameReading:
+        case HostTextField::kGivenNameReading:
             return entry.givenNameReading;
-        case HostTextField::surname:
+        case HostTextField::kSurname:
             return entry.surname;
-        case HostTextField::surnameReading:
+        case HostTextField::kSurnameReading:
             return entry.surnameReading;
-        case HostTextField::title:
+        case HostTextField::kTitle:
             return entry.title;
-        case HostTextField::company:
+        case HostTextField::kCompany:
             return entry.company;
-        case HostTextField::companyReading:
+        case HostTextField::kCompanyReading:
             return entry.companyReading;
-        case HostTextField::postalCode:
+        case HostTextField::kPostalCode:
             return entry.postalCode;
-        case HostTextField::prefecture:
+        case HostTextField::kPrefecture:
             return entry.prefecture;
-        case HostTextField::city:
+        case HostTextField::kCity:
             return entry.city;
-        case HostTextField::street:
+        case HostTextField::kStreet:
             return entry.street;
-        case HostTextField::country:
+        case HostTextField::kCountry:
             return entry.country;
-        case HostTextField::note:
+        case HostTextField::kNote:
             return entry.note;
-        case HostTextField::category:
+        case HostTextField::kCategory:
             return entry.category;
-        case HostTextField::viewCategory:
+        case HostTextField::kViewCategory:
             return entry.viewCategory;
         default:
             break;

@@ -21,23 +21,23 @@ struct TextProperty {
 
 // The record's single texts (contact slots and custom fields are indexed and go apart).
 constexpr TextProperty kTextProperties[] = {
-    {HostTextField::givenName, &IAddressRecord::GetGivenName, &IAddressRecord::SetGivenName},
-    {HostTextField::givenNameReading, &IAddressRecord::GetGivenNameReading,
+    {HostTextField::kGivenName, &IAddressRecord::GetGivenName, &IAddressRecord::SetGivenName},
+    {HostTextField::kGivenNameReading, &IAddressRecord::GetGivenNameReading,
      &IAddressRecord::SetGivenNameReading},
-    {HostTextField::surname, &IAddressRecord::GetSurname, &IAddressRecord::SetSurname},
-    {HostTextField::surnameReading, &IAddressRecord::GetSurnameReading,
+    {HostTextField::kSurname, &IAddressRecord::GetSurname, &IAddressRecord::SetSurname},
+    {HostTextField::kSurnameReading, &IAddressRecord::GetSurnameReading,
      &IAddressRecord::SetSurnameReading},
-    {HostTextField::title, &IAddressRecord::GetTitle, &IAddressRecord::SetTitle},
-    {HostTextField::company, &IAddressRecord::GetCompany, &IAddressRecord::SetCompany},
-    {HostTextField::companyReading, &IAddressRecord::GetCompanyReading,
+    {HostTextField::kTitle, &IAddressRecord::GetTitle, &IAddressRecord::SetTitle},
+    {HostTextField::kCompany, &IAddressRecord::GetCompany, &IAddressRecord::SetCompany},
+    {HostTextField::kCompanyReading, &IAddressRecord::GetCompanyReading,
      &IAddressRecord::SetCompanyReading},
-    {HostTextField::postalCode, &IAddressRecord::GetPostalCode, &IAddressRecord::SetPostalCode},
-    {HostTextField::prefecture, &IAddressRecord::GetPrefecture, &IAddressRecord::SetPrefecture},
-    {HostTextField::city, &IAddressRecord::GetCity, &IAddressRecord::SetCity},
-    {HostTextField::street, &IAddressRecord::GetStreet, &IAddressRecord::SetStreet},
-    {HostTextField::country, &IAddressRecord::GetCountry, &IAddressRecord::SetCountry},
-    {HostTextField::note, &IAddressRecord::GetNote, &IAddressRecord::SetNote},
-    {HostTextField::category, &IAddressRecord::GetCategoryName, &IAddressRecord::SetCategoryName},
+    {HostTextField::kPostalCode, &IAddressRecord::GetPostalCode, &IAddressRecord::SetPostalCode},
+    {HostTextField::kPrefecture, &IAddressRecord::GetPrefecture, &IAddressRecord::SetPrefecture},
+    {HostTextField::kCity, &IAddressRecord::GetCity, &IAddressRecord::SetCity},
+    {HostTextField::kStreet, &IAddressRecord::GetStreet, &IAddressRecord::SetStreet},
+    {HostTextField::kCountry, &IAddressRecord::GetCountry, &IAddressRecord::SetCountry},
+    {HostTextField::kNote, &IAddressRecord::GetNote, &IAddressRecord::SetNote},
+    {HostTextField::kCategory, &IAddressRecord::GetCategoryName, &IAddressRecord::SetCategoryName},
 };
 
 const TextProperty& Property(HostTextField field) {
@@ -77,17 +77,17 @@ void WriteSlotsFlagAndNote(IAddressRecord* record, const AddressEntry& entry) {
                  HostTextFor(entry, CustomFieldField(i)).Get());
     }
     HostCall(record, &IAddressRecord::SetPrivate, entry.isPrivate ? kPrivate : kNotPrivate);
-    WriteTexts(record, entry, {HostTextField::note});
+    WriteTexts(record, entry, {HostTextField::kNote});
 }
 
 }  // namespace
 
 void ReadAddressRecord(IAddressRecord* record, AddressEntry& entry) {
     using F = HostTextField;
-    ReadTexts(
-        record, entry,
-        {F::givenName, F::givenNameReading, F::surname, F::surnameReading, F::title, F::company,
-         F::companyReading, F::postalCode, F::prefecture, F::city, F::street, F::country});
+    ReadTexts(record, entry,
+              {F::kGivenName, F::kGivenNameReading, F::kSurname, F::kSurnameReading, F::kTitle,
+               F::kCompany, F::kCompanyReading, F::kPostalCode, F::kPrefecture, F::kCity,
+               F::kStreet, F::kCountry});
     entry.primarySlot = HostGet(record, &IAddressRecord::GetPrimarySlot);
     for (int i = 0; i < kContactSlotCount; ++i) {
         long label = 0;
@@ -100,26 +100,27 @@ void ReadAddressRecord(IAddressRecord* record, AddressEntry& entry) {
         ReadHostText(entry, CustomFieldField(i),
                      HostGet(record, &IAddressRecord::GetCustomField, long{i}).Get());
     }
-    ReadTexts(record, entry, {F::note, F::category});
+    ReadTexts(record, entry, {F::kNote, F::kCategory});
     entry.isPrivate = HostGet(record, &IAddressRecord::GetPrivate) == kPrivate;
 }
 
 void WriteEditedRecord(IAddressRecord* record, const AddressEntry& entry) {
     using F = HostTextField;
     WriteTexts(record, entry,
-               {F::category, F::givenName, F::surname, F::title, F::company, F::postalCode,
-                F::prefecture, F::city, F::street, F::country});
+               {F::kCategory, F::kGivenName, F::kSurname, F::kTitle, F::kCompany, F::kPostalCode,
+                F::kPrefecture, F::kCity, F::kStreet, F::kCountry});
     WriteSlotsFlagAndNote(record, entry);
 }
 
 Microsoft::WRL::ComPtr<IAddressRecord> AddNewRecord(IAddressBook* book, const AddressEntry& entry) {
     using F = HostTextField;
     Microsoft::WRL::ComPtr<IAddressRecord> record =
-        HostGet(book, &IAddressBook::AddRecord, HostTextFor(entry, F::category).Get(),
-                HostTextFor(entry, F::givenName).Get(), HostTextFor(entry, F::surname).Get());
-    WriteTexts(record.Get(), entry,
-               {F::givenNameReading, F::surnameReading, F::title, F::company, F::companyReading,
-                F::postalCode, F::prefecture, F::city, F::street, F::country});
+        HostGet(book, &IAddressBook::AddRecord, HostTextFor(entry, F::kCategory).Get(),
+                HostTextFor(entry, F::kGivenName).Get(), HostTextFor(entry, F::kSurname).Get());
+    WriteTexts(
+        record.Get(), entry,
+        {F::kGivenNameReading, F::kSurnameReading, F::kTitle, F::kCompany, F::kCompanyReading,
+         F::kPostalCode, F::kPrefecture, F::kCity, F::kStreet, F::kCountry});
     WriteSlotsFlagAndNote(record.Get(), entry);
     return record;
 }

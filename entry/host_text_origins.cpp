@@ -8,7 +8,7 @@ namespace marupo {
 std::size_t HostTextOrigins::Index(HostTextField field) {
     const auto index = static_cast<std::size_t>(field);
     // An out-of-range id is a programming error; fail loudly instead of writing past the table.
-    return index < static_cast<std::size_t>(HostTextField::count)
+    return index < static_cast<std::size_t>(HostTextField::kCount)
                ? index
                : throw std::out_of_range("field");
 }

@@ -17,31 +17,31 @@ namespace marupo {
 // The texts of an entry that cross the host boundary. Slots and custom fields are numbered on
 // from their first member.
 enum class HostTextField : int {
-    givenName,
-    givenNameReading,
-    surname,
-    surnameReading,
-    title,
-    company,
-    companyReading,
-    postalCode,
-    prefecture,
-    city,
-    street,
-    country,
-    contactText0,
-    customField0 = contactText0 + kContactSlotCount,
-    note = customField0 + kCustomFieldCount,
-    category,
-    viewCategory,  // what the new-record path presets the category from
-    count,
+    kGivenName,
+    kGivenNameReading,
+    kSurname,
+    kSurnameReading,
+    kTitle,
+    kCompany,
+    kCompanyReading,
+    kPostalCode,
+    kPrefecture,
+    kCity,
+    kStreet,
+    kCountry,
+    kContactText0,
+    kCustomField0 = kContactText0 + kContactSlotCount,
+    kNote = kCustomField0 + kCustomFieldCount,
+    kCategory,
+    kViewCategory,  // what the new-record path presets the category from
+    kCount,
 };
 
 constexpr HostTextField ContactTextField(int slot) {
-    return static_cast<HostTextField>(static_cast<int>(HostTextField::contactText0) + slot);
+    return static_cast<HostTextField>(static_cast<int>(HostTextField::kContactText0) + slot);
 }
 constexpr HostTextField CustomFieldField(int index) {
-    return static_cast<HostTextField>(static_cast<int>(HostTextField::customField0) + index);
+    return static_cast<HostTextField>(static_cast<int>(HostTextField::kCustomField0) + index);
 }
 
 class HostTextOrigins {
@@ -63,7 +63,7 @@ class HostTextOrigins {
     };
     static std::size_t Index(HostTextField field);
 
-    std::array<std::optional<Origin>, static_cast<std::size_t>(HostTextField::count)> origins_;
+    std::array<std::optional<Origin>, static_cast<std::size_t>(HostTextField::kCount)> origins_;
 };
 
 }  // namespace marupo

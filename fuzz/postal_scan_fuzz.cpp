@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text =
         content.substr(0, 3) == "\xEF\xBB\xBF" ? content.substr(3) : content;
     const bool hit = ReferenceLine(text, code, expected);
-    if ((result == ScanResult::hit) != hit || result == ScanResult::readError) std::abort();
+    if ((result == ScanResult::kHit) != hit || result == ScanResult::kReadError) std::abort();
     if (!hit) return 0;
     if (collector.line != expected) std::abort();
 
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Collector setLine;
         const ScanResult setResult = setScanner.FindLine(codes, setLine, found);
         codes.Erase(number);
-        if (setResult != ScanResult::hit) std::abort();
+        if (setResult != ScanResult::kHit) std::abort();
         if (setLine.line != expected || found != std::vector<std::uint32_t>{number}) std::abort();
     }
 

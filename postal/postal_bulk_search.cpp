@@ -30,7 +30,7 @@ class BulkSearch {
     void Run(const FileOpener& open, std::size_t blockSize) {
         nationwideFailure_ = SearchFile(settings_.nationwideFile, PostalFileKind::kNationwide,
                                         nationwideDelivered_, open, blockSize);
-        if (nationwideFailure_ != SearchOutcome::notFound) return;
+        if (nationwideFailure_ != SearchOutcome::kNotFound) return;
         if (choice_ == RecordChoice::kEvery) {
             // Every record of a code lies in one file.
             for (const std::uint32_t code : nationwideDelivered_) wanted_.Erase(code);
@@ -46,10 +46,10 @@ class BulkSearch {
         for (const std::string& text : codes) {
             std::uint32_t code = 0;
             if (!CodeSet::Parse(text, code)) {
-                outcomes.push_back(SearchOutcome::notFound);
+                outcomes.push_back(SearchOutcome::kNotFound);
             } else if (Delivered(code)) {
-                outcomes.push_back(SearchOutcome::found);
-            } else if (nationwideFailure_ != SearchOutcome::notFound) {
+                outcomes.push_back(SearchOutcome::kFound);
+            } else if (nationwideFailure_ != SearchOutcome::kNotFound) {
                 outcomes.push_back(nationwideFailure_);
             } else {
                 outcomes.push_back(businessFailure_);
@@ -77,17 +77,17 @@ class BulkSearch {
         const bool nationwide = kind == PostalFileKind::kNationwide;
         std::unique_ptr<PostalFile> file = open(path);
         if (!file) {
-            return nationwide ? SearchOutcome::nationwideUnopenable
-                              : SearchOutcome::businessUnopenable;
+            return nationwide ? SearchOutcome::kNationwideUnopenable
+                              : SearchOutcome::kBusinessUnopenable;
         }
         delivered_ = &delivered;
-        if (PassOverFile(*file, kind, wanted_, blockSize) == ScanResult::readError) {
+        if (PassOverFile(*file, kind, wanted_, blockSize) == ScanResult::kReadError) {
             delivered.clear();
-            return nationwide ? SearchOutcome::nationwideUnreadable
-                              : SearchOutcome::businessUnreadable;
+            return nationwide ? SearchOutcome::kNationwideUnreadable
+                              : SearchOutcome::kBusinessUnreadable;
         }
         std::sort(delivered.begin(), delivered.end());
-        return SearchOutcome::notFound;
+        return SearchOutcome::kNotFound;
     }
 
     // One pass over a file for the codes in `wanted`: every record found goes to the sink for the
@@ -106,14 +106,14 @@ class BulkSearch {
             // Lines that may continue a record are read one by one; the others are skipped fast.
             const ScanResult read = pending.empty() ? scanner.FindLine(wanted, line, codesOnLine)
                                                     : scanner.ReadLine(wanted, line, codesOnLine);
-            if (read == ScanResult::readError) {
+            if (read == ScanResult::kReadError) {
                 // A record cut off by the error was never delivered.
                 for (const PendingRecord& cut : pending) {
                     for (const std::uint32_t code : cut.owners) wanted.Insert(code);
                 }
                 return read;
             }
-            if (read == ScanResult::noHit) break;
+            if (read == ScanResult::kNoHit) break;
 
             continued.clear();
             for (auto it = pending.begin(); it != pending.end();) {
@@ -148,7 +148,7 @@ class BulkSearch {
             }
         }
         for (PendingRecord& done : pending) Deliver(done.record, kind, done.owners);
-        return ScanResult::noHit;
+        return ScanResult::kNoHit;
     }
 
     // With kEvery: after a code's first line, only lines whose postal-code column is the code
@@ -185,8 +185,8 @@ class BulkSearch {
     RecordChoice choice_;
     const AddressSink& sink_;
     CodeSet wanted_;  // with kFirst, the codes still without a record
-    SearchOutcome nationwideFailure_ = SearchOutcome::notFound;
-    SearchOutcome businessFailure_ = SearchOutcome::notFound;
+    SearchOutcome nationwideFailure_ = SearchOutcome::kNotFound;
+    SearchOutcome businessFailure_ = SearchOutcome::kNotFound;
     std::vector<std::uint32_t> nationwideDelivered_;  // with kEvery
     std::vector<std::uint32_t> businessDelivered_;
     std::vector<std::uint32_t>* delivered_ = nullptr;  // of the file being read

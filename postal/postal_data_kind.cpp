@@ -52,8 +52,8 @@ PostalDataKind TellPostalDataKind(const std::string& path) {
     for (int line = 0; line < kKindLines; ++line) {
         LineShape shape;
         const ScanResult read = scanner.ReadLine(shape);
-        if (read == ScanResult::readError) return PostalDataKind::kOther;
-        if (read == ScanResult::noHit) break;
+        if (read == ScanResult::kReadError) return PostalDataKind::kOther;
+        if (read == ScanResult::kNoHit) break;
         if (line > 0 && shape.Kind() != kind) return PostalDataKind::kOther;
         kind = shape.Kind();
     }

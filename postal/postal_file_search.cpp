@@ -18,34 +18,34 @@ constexpr std::string_view kUndividedCities[] = {
     "\x8D\xA1\x8E\x73\x8E\x73",          // 今市市
 };
 
-enum class FileScan { hit, noHit, unopenable, unreadable };
+enum class FileScan { kHit, kNoHit, kUnopenable, kUnreadable };
 
 // The first record of the file at `path` whose first line holds `code`.
 FileScan FindFirstRecord(const std::string& path, PostalFileKind kind, std::string_view code,
                          PostalAddress& address, const FileOpener& open, std::size_t blockSize) {
     std::unique_ptr<PostalFile> file = open(path);
-    if (!file) return FileScan::unopenable;
+    if (!file) return FileScan::kUnopenable;
     LineScanner scanner(*file, blockSize);
     LineColumns first(kind);
     switch (scanner.FindLine(code, first)) {
-        case ScanResult::hit:
+        case ScanResult::kHit:
             break;
-        case ScanResult::noHit:
-            return FileScan::noHit;
-        case ScanResult::readError:
-            return FileScan::unreadable;
+        case ScanResult::kNoHit:
+            return FileScan::kNoHit;
+        case ScanResult::kReadError:
+            return FileScan::kUnreadable;
     }
     AddressRecord record(kind, first);
     LineColumns next(kind);
     while (record.Open()) {
         next.Clear();
         const ScanResult read = scanner.ReadLine(next);
-        if (read == ScanResult::readError) return FileScan::unreadable;
-        if (read == ScanResult::noHit) break;
+        if (read == ScanResult::kReadError) return FileScan::kUnreadable;
+        if (read == ScanResult::kNoHit) break;
         record.Continue(next);
     }
     address = record.TakeAddress();
-    return FileScan::hit;
+    return FileScan::kHit;
 }
 
 }  // namespace
@@ -56,28 +56,28 @@ SearchOutcome SearchPostalFiles(std::string_view code, const PostalSettings& set
     result = PostalAddress{};
     PostalFileKind kind = PostalFileKind::kNationwide;
     switch (FindFirstRecord(settings.nationwideFile, kind, code, result, open, blockSize)) {
-        case FileScan::unopenable:
-            return SearchOutcome::nationwideUnopenable;
-        case FileScan::unreadable:
-            return SearchOutcome::nationwideUnreadable;
-        case FileScan::hit:
+        case FileScan::kUnopenable:
+            return SearchOutcome::kNationwideUnopenable;
+        case FileScan::kUnreadable:
+            return SearchOutcome::kNationwideUnreadable;
+        case FileScan::kHit:
             break;
-        case FileScan::noHit:
+        case FileScan::kNoHit:
             kind = PostalFileKind::kBusiness;
             switch (FindFirstRecord(settings.businessFile, kind, code, result, open, blockSize)) {
-                case FileScan::unopenable:
-                    return SearchOutcome::businessUnopenable;
-                case FileScan::unreadable:
-                    return SearchOutcome::businessUnreadable;
-                case FileScan::noHit:
-                    return SearchOutcome::notFound;
-                case FileScan::hit:
+                case FileScan::kUnopenable:
+                    return SearchOutcome::kBusinessUnopenable;
+                case FileScan::kUnreadable:
+                    return SearchOutcome::kBusinessUnreadable;
+                case FileScan::kNoHit:
+                    return SearchOutcome::kNotFound;
+                case FileScan::kHit:
                     break;
             }
             break;
     }
     FinishAddress(result, kind, settings);
-    return SearchOutcome::found;
+    return SearchOutcome::kFound;
 }
 
 SearchOutcome SearchEveryRecord(std::string_view code, const PostalSettings& settings,
@@ -91,7 +91,7 @@ SearchOutcome SearchEveryRecord(std::string_view code, const PostalSettings& set
             result.records.push_back(record);
         },
         open, blockSize);
-    if (outcome.front() != SearchOutcome::found) result.records.clear();
+    if (outcome.front() != SearchOutcome::kFound) result.records.clear();
     return outcome.front();
 }
 

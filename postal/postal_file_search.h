@@ -19,12 +19,12 @@
 namespace marupo::postal {
 
 enum class SearchOutcome {
-    found,
-    notFound,              // in neither file
-    nationwideUnopenable,  // the business file was not tried
-    businessUnopenable,    // after the nationwide file held no line for the code
-    nationwideUnreadable,  // a read error in the middle of the file
-    businessUnreadable,
+    kFound,
+    kNotFound,              // in neither file
+    kNationwideUnopenable,  // the business file was not tried
+    kBusinessUnopenable,    // after the nationwide file held no line for the code
+    kNationwideUnreadable,  // a read error in the middle of the file
+    kBusinessUnreadable,
 };
 
 using FileOpener = std::function<std::unique_ptr<PostalFile>(const std::string& path)>;

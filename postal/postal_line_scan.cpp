@@ -389,8 +389,8 @@ ScanResult LineScanner::FeedLine(LineSink* sink, CodeWalk* walk, std::size_t wal
             const std::ptrdiff_t n = Refill(size_);
             pos_ = 0;
             walkFrom = 0;
-            if (n < 0) return ScanResult::readError;
-            if (n == 0) return first ? ScanResult::noHit : ScanResult::hit;
+            if (n < 0) return ScanResult::kReadError;
+            if (n == 0) return first ? ScanResult::kNoHit : ScanResult::kHit;
         }
         const char* start = buffer_.data() + pos_;
         const void* lf = std::memchr(start, '\n', size_ - pos_);
@@ -411,14 +411,14 @@ ScanResult LineScanner::FeedLine(LineSink* sink, CodeWalk* walk, std::size_t wal
         walkFrom = pos_;
         if (lf != nullptr) {
             ++pos_;
-            return ScanResult::hit;
+            return ScanResult::kHit;
         }
     }
 }
 
 template <typename Matcher>
 ScanResult LineScanner::Find(const Matcher& matcher, LineSink& sink, CodeWalk* walk) {
-    if (!Start()) return ScanResult::readError;
+    if (!Start()) return ScanResult::kReadError;
     // The last bytes of a block, too few to hold a match, are carried into the next buffer so
     // that a code split over two blocks is still found.
     const std::size_t carry = matcher.carry();
@@ -459,16 +459,16 @@ ScanResult LineScanner::Find(const Matcher& matcher, LineSink& sink, CodeWalk* w
         checked = 0;
         base = 0;
         from = 0;
-        if (n < 0) return ScanResult::readError;
+        if (n < 0) return ScanResult::kReadError;
         if (n == 0) {
             pos_ = size_;
-            return ScanResult::noHit;
+            return ScanResult::kNoHit;
         }
     }
 }
 
 ScanResult LineScanner::FindLine(std::string_view code, LineSink& sink) {
-    if (code.empty()) return ScanResult::noHit;
+    if (code.empty()) return ScanResult::kNoHit;
     return Find(TextMatcher(code), sink, nullptr);
 }
 
@@ -479,13 +479,13 @@ ScanResult LineScanner::FindLine(const CodeSet& codes, LineSink& sink,
 }
 
 ScanResult LineScanner::ReadLine(LineSink& sink) {
-    if (!Start()) return ScanResult::readError;
+    if (!Start()) return ScanResult::kReadError;
     return FeedLine(&sink, nullptr, pos_);
 }
 
 ScanResult LineScanner::ReadLine(const CodeSet& codes, LineSink& sink,
                                  std::vector<std::uint32_t>& found) {
-    if (!Start()) return ScanResult::readError;
+    if (!Start()) return ScanResult::kReadError;
     CodeWalk walk(codes, found);
     return FeedLine(&sink, &walk, pos_);
 }

@@ -27,7 +27,7 @@ class LineSink {
     virtual void Feed(std::string_view piece) = 0;
 };
 
-enum class ScanResult { hit, noHit, readError };
+enum class ScanResult { kHit, kNoHit, kReadError };
 
 // A set of seven-digit postal codes, one bit for each of the numbers 0000000 to 9999999, so that
 // every run of seven digits in a file is tested against all of them at once.

@@ -25,24 +25,24 @@ AddressUpdate PrepareAddressUpdate(const AddressEntry& values, const PostalAddre
     update.rewriteStreet = found.street;
     update.newStreetShown = found.street;
     update.appendStreet = found.street + kStreetJoin + values.street;
-    update.choice = choiceRewriteAll;
+    update.choice = kRewriteAll;
     return update;
 }
 
 void ChooseRewriteAll(AddressUpdate& update) {
     update.newStreetShown = update.rewriteStreet;
-    update.choice = choiceRewriteAll;
+    update.choice = kRewriteAll;
 }
 
 void ChooseAppendOldStreet(AddressUpdate& update) {
     update.newStreetShown = update.appendStreet;
-    update.choice = choiceAppendOldStreet;
+    update.choice = kAppendOldStreet;
 }
 
 void ApplyAddressUpdate(const AddressUpdate& update, AddressEntry& values) {
     const std::string* street = nullptr;
-    if (update.choice == choiceRewriteAll) street = &update.rewriteStreet;
-    if (update.choice == choiceAppendOldStreet) street = &update.appendStreet;
+    if (update.choice == kRewriteAll) street = &update.rewriteStreet;
+    if (update.choice == kAppendOldStreet) street = &update.appendStreet;
     if (street == nullptr) return;
     values.prefecture = update.newPrefecture;
     values.city = update.newCity;

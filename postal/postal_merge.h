@@ -13,8 +13,8 @@ namespace marupo {
 
 // The confirmation dialog's radio group: 0 rewrites all, 1 keeps the old street behind the new.
 enum AddressUpdateChoice : std::int32_t {
-    choiceRewriteAll = 0,
-    choiceAppendOldStreet = 1,
+    kRewriteAll = 0,
+    kAppendOldStreet = 1,
 };
 
 // The postal mark and one blank in Shift-JIS ("〒 "), put before the code.
@@ -33,7 +33,7 @@ struct AddressUpdate {
     std::string rewriteStreet;  // street for choice 0: the found one
     std::string appendStreet;   // street for choice 1: found, ";", old
     std::string postalLine;     // "〒 " and the code as NNN-NNNN
-    std::int32_t choice = choiceRewriteAll;
+    std::int32_t choice = kRewriteAll;
     std::string newPrefecture;
     std::string newCity;
     std::string newStreetShown;  // what OK would apply under the current choice

@@ -12,9 +12,9 @@ bool SearchPostalFiles(const std::string& sevenDigits, const PostalSettings& set
                        postal::PostalRecords& result) {
     constexpr wchar_t kNotFound[] = L"郵便番号が見つかりませんでした。";
     switch (postal::SearchEveryRecord(sevenDigits, settings, result)) {
-        case postal::SearchOutcome::found:
+        case postal::SearchOutcome::kFound:
             return true;
-        case postal::SearchOutcome::notFound: {
+        case postal::SearchOutcome::kNotFound: {
             // Both files were read: a code newer than the data may be why.
             const std::string hint = postal::OldDataHint(settings, postal::Today());
             ui::ShowMessage(hint.empty()
@@ -22,13 +22,13 @@ bool SearchPostalFiles(const std::string& sevenDigits, const PostalSettings& set
                                 : kNotFound + (L"\n" + text::MultiByteToWide(CP_UTF8, hint)));
             return false;
         }
-        case postal::SearchOutcome::nationwideUnopenable:
-        case postal::SearchOutcome::nationwideUnreadable:
+        case postal::SearchOutcome::kNationwideUnopenable:
+        case postal::SearchOutcome::kNationwideUnreadable:
             // A file that fails half-way is as unusable as one that does not open.
             ui::ShowMessage(L"CSVファイル1のオープンに失敗しました");
             break;
-        case postal::SearchOutcome::businessUnopenable:
-        case postal::SearchOutcome::businessUnreadable:
+        case postal::SearchOutcome::kBusinessUnopenable:
+        case postal::SearchOutcome::kBusinessUnreadable:
             ui::ShowMessage(L"CSVファイル2のオープンに失敗しました");
             break;
     }

@@ -7,12 +7,6 @@ std::size_t CharLengthAt(std::string_view s, std::size_t pos) {
     return IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() ? 2 : 1;
 }
 
-std::size_t CharCount(std::string_view s) {
-    std::size_t count = 0;
-    for (std::size_t pos = 0; pos < s.size(); pos += CharLengthAt(s, pos)) ++count;
-    return count;
-}
-
 bool IsCharBoundary(std::string_view s, std::size_t pos) {
     if (pos == 0 || pos >= s.size()) return true;
     std::size_t run = 0;

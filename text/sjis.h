@@ -15,9 +15,6 @@ constexpr bool IsLeadByte(unsigned char b) {
 // (a lead byte at the very end counts as one byte, so a truncated text never reads past its end).
 std::size_t CharLengthAt(std::string_view s, std::size_t pos);
 
-// Number of characters (a double-byte character counts one).
-std::size_t CharCount(std::string_view s);
-
 // Whether `pos` starts a character when `s` is walked character-wise from its start (the end
 // position counts as a boundary). Looks back only over the run of lead-byte values before `pos`:
 // a byte that cannot be a lead byte always ends a character, so the walk restarts behind it.

@@ -292,7 +292,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
     const bool single = !printing.everyRecord && !printing.raw && first != digits.end() &&
                         std::all_of(first, digits.end(),
                                     [&](const std::string& d) { return d.empty() || d == *first; });
-    std::vector<postal::SearchOutcome> outcomes(codes.size(), postal::SearchOutcome::notFound);
+    std::vector<postal::SearchOutcome> outcomes(codes.size(), postal::SearchOutcome::kNotFound);
     FoundAddresses found(codes.size());
     if (single) {
         PostalAddress address;
@@ -301,7 +301,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
         std::fill(outcomes.begin(), outcomes.end(), outcome);
         std::uint32_t code = 0;
         postal::CodeSet::Parse(*first, code);
-        if (outcome == postal::SearchOutcome::found) found.Add(code, address);
+        if (outcome == postal::SearchOutcome::kFound) found.Add(code, address);
     } else if (first != digits.end()) {
         outcomes = postal::SearchPostalFilesAtOnce(
             digits, settings,
@@ -320,7 +320,7 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
 
     // Said once, after the first code that both files were read for in vain.
     std::string oldDataHint;
-    if (std::find(outcomes.begin(), outcomes.end(), postal::SearchOutcome::notFound) !=
+    if (std::find(outcomes.begin(), outcomes.end(), postal::SearchOutcome::kNotFound) !=
         outcomes.end()) {
         oldDataHint = postal::OldDataHint(settings, postal::Today());
     }
@@ -335,22 +335,22 @@ bool LookUpCodes(const std::vector<TypedCode>& codes, const PostalSettings& sett
         }
         const char* secondLine = nullptr;
         switch (outcomes[i]) {
-            case postal::SearchOutcome::found: {
+            case postal::SearchOutcome::kFound: {
                 std::uint32_t code = 0;
                 postal::CodeSet::Parse(digits[i], code);
                 found.ForEach(code,
                               [&](std::string_view line) { printer.Result(digits[i], line); });
                 continue;
             }
-            case postal::SearchOutcome::notFound:
+            case postal::SearchOutcome::kNotFound:
                 if (!oldDataHint.empty()) secondLine = oldDataHint.c_str();
                 break;
-            case postal::SearchOutcome::nationwideUnopenable:
-            case postal::SearchOutcome::nationwideUnreadable:
+            case postal::SearchOutcome::kNationwideUnopenable:
+            case postal::SearchOutcome::kNationwideUnreadable:
                 printer.Message(codes[i], kNationwideUnopenable);
                 break;
-            case postal::SearchOutcome::businessUnopenable:
-            case postal::SearchOutcome::businessUnreadable:
+            case postal::SearchOutcome::kBusinessUnopenable:
+            case postal::SearchOutcome::kBusinessUnreadable:
                 printer.Message(codes[i], kBusinessUnopenable);
                 break;
         }

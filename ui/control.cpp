@@ -22,10 +22,6 @@ HWND Control::Detach() {
     return window;
 }
 
-int Control::Id() const {
-    return window_ != nullptr ? GetDlgCtrlID(window_) : 0;
-}
-
 LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
     return window_ != nullptr ? SendMessageA(window_, message, wParam, lParam) : 0;
 }
@@ -34,20 +30,8 @@ void Control::Enable(bool enabled) {
     if (window_ != nullptr) EnableWindow(window_, enabled ? TRUE : FALSE);
 }
 
-bool Control::IsEnabled() const {
-    return window_ != nullptr && IsWindowEnabled(window_) != FALSE;
-}
-
 void Control::Show(bool visible) {
     if (window_ != nullptr) ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
-}
-
-bool Control::IsVisible() const {
-    return window_ != nullptr && IsWindowVisible(window_) != FALSE;
-}
-
-void Control::Focus() {
-    if (window_ != nullptr) SetFocus(window_);
 }
 
 std::string Control::Text() const {

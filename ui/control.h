@@ -23,16 +23,11 @@ class Control {
     virtual HWND Detach();
 
     HWND Handle() const { return window_; }
-    bool IsBound() const { return window_ != nullptr && IsWindow(window_); }
-    int Id() const;
 
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     void Enable(bool enabled);
-    bool IsEnabled() const;
     void Show(bool visible);
-    bool IsVisible() const;
-    void Focus();
 
     // ANSI text (captions of buttons, texts of edits and statics).
     std::string Text() const;

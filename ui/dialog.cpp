@@ -151,10 +151,6 @@ bool Dialog::Create(HWND parent) {
     return window != nullptr;
 }
 
-void Dialog::Destroy() {
-    if (window_ != nullptr && !modal_) DestroyWindow(window_);
-}
-
 void Dialog::Show(bool visible) {
     if (window_ != nullptr) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
 }
@@ -175,14 +171,6 @@ void Dialog::EndDialog(INT_PTR result) {
 
 void Dialog::SetCaption(const std::string& text) {
     SetWindowTextAnsi(window_, text);
-}
-
-std::string Dialog::ItemText(int id) const {
-    return DialogItemTextAnsi(window_, id);
-}
-
-void Dialog::SetItemText(int id, const std::string& text) {
-    SetDialogItemTextAnsi(window_, id, text);
 }
 
 void Dialog::ExchangeData(DataExchange&) {}

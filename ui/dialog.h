@@ -4,20 +4,26 @@
 // A dialog class registers its handlers in its constructor, one line per control and
 // notification, so the whole map reads at a glance:
 //
-//     AddressPage::AddressPage() : Dialog(IDD_ADDRESS_PAGE) {
-//         OnCommand(326, BN_CLICKED, &AddressPage::ConvertPostalCode);
-//         OnCommandRange(327, 331, BN_CLICKED, &AddressPage::ChoosePrimarySlot);  // gets the id
-//         OnCommandRange(32768, 32776, 0, &AddressPage::ChangeLabel);              // menu items
+//     AddressPage::AddressPage(AddressEntry& edited, const PostalSettings& settings)
+//         : Dialog(IDD_ADDRESS_PAGE), entry(edited), settings_(settings) {
+//         OnCommand(IDC_ADDR_CONVERT_POSTAL, BN_CLICKED, &AddressPage::ConvertPostal);
+//         OnCommandRange(IDC_ADDR_PRIMARY_RADIO0, IDC_ADDR_PRIMARY_RADIO4, BN_CLICKED,
+//                        &AddressPage::ChoosePrimarySlot);  // gets the id
+//         OnCommandRange(ID_LABEL_COMPANY, ID_LABEL_OTHER, 0, &AddressPage::ChangeLabel);  // menu
 //         OnMessage(WM_READING_CAPTURED, &AddressPage::OnReadingCaptured);
 //     }
 //
-// and lists its fields in their fixed exchange order in ExchangeData:
+// and binds its control objects and lists its fields in their fixed exchange order in
+// ExchangeData:
 //
 //     void AddressPage::ExchangeData(ui::DataExchange& dx) {
-//         dx.Text(317, givenName);
-//         dx.Text(315, givenNameReading, 255);
-//         dx.Radio(327, primarySlot);
-//         dx.Bind(316, surnameEdit_);
+//         dx.Bind(IDC_ADDR_SURNAME, surnameEdit_);
+//         ...
+//         dx.Text(IDC_ADDR_GIVEN_NAME, entry.givenName);
+//         dx.Text(IDC_ADDR_GIVEN_NAME_READING, entry.givenNameReading, kFieldLimit);
+//         ...
+//         dx.Radio(IDC_ADDR_PRIMARY_RADIO0, entry.primarySlot);
+//         ...
 //     }
 //
 // Templates, like every other resource, come from ui::CurrentModule(). Dialogs are ANSI windows,
@@ -56,7 +62,6 @@ class Dialog {
     // usually DS_CONTROL, and no WS_VISIBLE). Returns false when creation failed; an exception
     // from the page's initialisation destroys the page and is thrown again from here.
     bool Create(HWND parent);
-    void Destroy();
     // Shows or hides a page (or any dialog window) without moving the focus.
     void Show(bool visible);
 
@@ -71,8 +76,6 @@ class Dialog {
     void EndDialog(INT_PTR result);
 
     void SetCaption(const std::string& text);
-    std::string ItemText(int id) const;
-    void SetItemText(int id, const std::string& text);
 
   protected:
     // The dialog's fields in their fixed order. The default has none.

@@ -2,7 +2,6 @@
 
 #include "ui/dialog.h"
 #include "ui/module_state.h"
-#include "ui/window_text.h"
 
 namespace marupo::ui {
 
@@ -22,10 +21,6 @@ void ShowMessage(const wchar_t* text, HWND owner) noexcept {
 
 void ShowMessage(const std::wstring& text, HWND owner) noexcept {
     ShowMessage(text.c_str(), owner);
-}
-
-void ShowMessageAnsi(const std::string& text, HWND owner) {
-    ShowMessage(AnsiToWide(text), owner);
 }
 
 void ShowOutOfMemory(HWND owner) noexcept {

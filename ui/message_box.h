@@ -12,8 +12,6 @@ namespace marupo::ui {
 // comes under the system's own caption.
 void ShowMessage(const wchar_t* text, HWND owner = nullptr) noexcept;
 void ShowMessage(const std::wstring& text, HWND owner = nullptr) noexcept;
-// For texts held in the ANSI code page (Shift-JIS).
-void ShowMessageAnsi(const std::string& text, HWND owner = nullptr);
 
 // What the user is told when memory has run out; shown without allocating.
 void ShowOutOfMemory(HWND owner = nullptr) noexcept;

@@ -13,22 +13,9 @@ void PopupMenu::CheckItem(UINT commandId, bool checked) {
         CheckMenuItem(popup_, commandId, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-bool PopupMenu::IsItemChecked(UINT commandId) const {
-    if (popup_ == nullptr) return false;
-    UINT state = GetMenuState(popup_, commandId, MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
-}
-
 bool PopupMenu::Track(HWND owner, int x, int y) {
     if (popup_ == nullptr) return false;
     return TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, 0, owner, nullptr) != FALSE;
-}
-
-UINT PopupMenu::TrackForCommand(HWND owner, int x, int y) {
-    if (popup_ == nullptr) return 0;
-    BOOL chosen = TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, x, y, 0,
-                                 owner, nullptr);
-    return static_cast<UINT>(chosen);
 }
 
 win::UniqueIcon LoadIconResource(UINT id, int size) {

@@ -21,14 +21,11 @@ class PopupMenu {
 
     // Puts or removes the check mark of the item with command id `commandId`.
     void CheckItem(UINT commandId, bool checked);
-    bool IsItemChecked(UINT commandId) const;
 
     // Shows the popup with its top-left corner at (x, y) in screen coordinates, left-aligned,
     // tracking the left button. The chosen command is posted to `owner` as WM_COMMAND (menu
     // code 0) after the menu has closed. Returns false when the menu could not be shown.
     bool Track(HWND owner, int x, int y);
-    // The same, but returns the chosen command id (0 when dismissed) instead of posting it.
-    UINT TrackForCommand(HWND owner, int x, int y);
 
   private:
     win::UniqueMenu menu_;

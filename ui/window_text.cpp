@@ -26,14 +26,6 @@ bool SetWindowTextAnsiIfDifferent(HWND window, const std::string& text) {
     return true;
 }
 
-std::string DialogItemTextAnsi(HWND dialog, int id) {
-    return WindowTextAnsi(GetDlgItem(dialog, id));
-}
-
-void SetDialogItemTextAnsi(HWND dialog, int id, const std::string& text) {
-    SetWindowTextAnsi(GetDlgItem(dialog, id), text);
-}
-
 std::wstring AnsiToWide(const std::string& text) {
     return text::MultiByteToWide(CP_ACP, text);
 }

@@ -16,9 +16,6 @@ void SetWindowTextAnsi(HWND window, const std::string& text);
 // selection. Returns whether the text was replaced.
 bool SetWindowTextAnsiIfDifferent(HWND window, const std::string& text);
 
-std::string DialogItemTextAnsi(HWND dialog, int id);
-void SetDialogItemTextAnsi(HWND dialog, int id, const std::string& text);
-
 // Conversions between the ANSI code page and UTF-16.
 std::wstring AnsiToWide(const std::string& text);
 std::string WideToAnsi(const std::wstring& text);

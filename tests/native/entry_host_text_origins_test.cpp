@@ -11,7 +11,7 @@
 namespace marupo {
 namespace {
 
-constexpr int kFieldCount = static_cast<int>(HostTextField::count);
+constexpr int kFieldCount = static_cast<int>(HostTextField::kCount);
 
 // "?田": 𠮷田 as the ANSI code page shows it.
 const std::string kLossyAnsi = "?\x93\x63";
@@ -19,20 +19,20 @@ const std::u16string kHostText = u"\U00020BB7\u7530";
 
 TEST(HostTextOriginsTest, UnchangedFieldGivesTheHostTextBack) {
     HostTextOrigins origins;
-    origins.Record(HostTextField::surname, kLossyAnsi, kHostText);
-    const std::u16string* original = origins.Original(HostTextField::surname, kLossyAnsi);
+    origins.Record(HostTextField::kSurname, kLossyAnsi, kHostText);
+    const std::u16string* original = origins.Original(HostTextField::kSurname, kLossyAnsi);
     ASSERT_NE(original, nullptr);
     EXPECT_EQ(*original, kHostText);
 }
 
 TEST(HostTextOriginsTest, ChangedOrUnreadFieldHasNoOrigin) {
     HostTextOrigins origins;
-    origins.Record(HostTextField::surname, kLossyAnsi, kHostText);
-    EXPECT_EQ(origins.Original(HostTextField::surname, "\x8b\x67\x93\x63"), nullptr);  // 吉田
-    EXPECT_EQ(origins.Original(HostTextField::surname, ""), nullptr);
-    EXPECT_EQ(origins.Original(HostTextField::surname, kLossyAnsi + " "), nullptr);
+    origins.Record(HostTextField::kSurname, kLossyAnsi, kHostText);
+    EXPECT_EQ(origins.Original(HostTextField::kSurname, "\x8b\x67\x93\x63"), nullptr);  // 吉田
+    EXPECT_EQ(origins.Original(HostTextField::kSurname, ""), nullptr);
+    EXPECT_EQ(origins.Original(HostTextField::kSurname, kLossyAnsi + " "), nullptr);
     // Another field with the very same text was never read from the host.
-    EXPECT_EQ(origins.Original(HostTextField::givenName, kLossyAnsi), nullptr);
+    EXPECT_EQ(origins.Original(HostTextField::kGivenName, kLossyAnsi), nullptr);
 }
 
 TEST(HostTextOriginsTest, EveryFieldKeepsItsOwnOrigin) {
@@ -53,33 +53,33 @@ TEST(HostTextOriginsTest, EveryFieldKeepsItsOwnOrigin) {
 
 TEST(HostTextOriginsTest, CopyAndForget) {
     HostTextOrigins origins;
-    origins.Record(HostTextField::viewCategory, kLossyAnsi, kHostText);
-    origins.CopyOrigin(HostTextField::viewCategory, HostTextField::category);
-    ASSERT_NE(origins.Original(HostTextField::category, kLossyAnsi), nullptr);
-    EXPECT_EQ(*origins.Original(HostTextField::category, kLossyAnsi), kHostText);
+    origins.Record(HostTextField::kViewCategory, kLossyAnsi, kHostText);
+    origins.CopyOrigin(HostTextField::kViewCategory, HostTextField::kCategory);
+    ASSERT_NE(origins.Original(HostTextField::kCategory, kLossyAnsi), nullptr);
+    EXPECT_EQ(*origins.Original(HostTextField::kCategory, kLossyAnsi), kHostText);
 
-    origins.Forget(HostTextField::viewCategory);
-    EXPECT_EQ(origins.Original(HostTextField::viewCategory, kLossyAnsi), nullptr);
-    EXPECT_NE(origins.Original(HostTextField::category, kLossyAnsi), nullptr);
+    origins.Forget(HostTextField::kViewCategory);
+    EXPECT_EQ(origins.Original(HostTextField::kViewCategory, kLossyAnsi), nullptr);
+    EXPECT_NE(origins.Original(HostTextField::kCategory, kLossyAnsi), nullptr);
 
     // A later read replaces the earlier origin.
-    origins.Record(HostTextField::category, "x", u"x");
-    EXPECT_EQ(origins.Original(HostTextField::category, kLossyAnsi), nullptr);
+    origins.Record(HostTextField::kCategory, "x", u"x");
+    EXPECT_EQ(origins.Original(HostTextField::kCategory, kLossyAnsi), nullptr);
 }
 
 TEST(HostTextOriginsTest, OutOfRangeFieldIsRefused) {
     HostTextOrigins origins;
-    EXPECT_THROW(origins.Record(HostTextField::count, "a", u"a"), std::out_of_range);
+    EXPECT_THROW(origins.Record(HostTextField::kCount, "a", u"a"), std::out_of_range);
     EXPECT_THROW(origins.Original(static_cast<HostTextField>(-1), "a"), std::out_of_range);
 }
 
 TEST(HostTextOriginsTest, EntryCopiesCarryTheOrigins) {
     AddressEntry entry;
-    entry.hostTextOrigins.Record(HostTextField::note, kLossyAnsi, kHostText);
+    entry.hostTextOrigins.Record(HostTextField::kNote, kLossyAnsi, kHostText);
     const AddressEntry copy = entry;
-    ASSERT_NE(copy.hostTextOrigins.Original(HostTextField::note, kLossyAnsi), nullptr);
-    entry.hostTextOrigins.Forget(HostTextField::note);
-    EXPECT_NE(copy.hostTextOrigins.Original(HostTextField::note, kLossyAnsi), nullptr);
+    ASSERT_NE(copy.hostTextOrigins.Original(HostTextField::kNote, kLossyAnsi), nullptr);
+    entry.hostTextOrigins.Forget(HostTextField::kNote);
+    EXPECT_NE(copy.hostTextOrigins.Original(HostTextField::kNote, kLossyAnsi), nullptr);
 }
 
 TEST(EntryTextTest, EveryFieldIdNamesItsOwnMember) {
@@ -92,25 +92,25 @@ TEST(EntryTextTest, EveryFieldIdNamesItsOwnMember) {
         const std::string* member;
     };
     const Row rows[] = {
-        {HostTextField::givenName, &entry.givenName},
-        {HostTextField::givenNameReading, &entry.givenNameReading},
-        {HostTextField::surname, &entry.surname},
-        {HostTextField::surnameReading, &entry.surnameReading},
-        {HostTextField::title, &entry.title},
-        {HostTextField::company, &entry.company},
-        {HostTextField::companyReading, &entry.companyReading},
-        {HostTextField::postalCode, &entry.postalCode},
-        {HostTextField::prefecture, &entry.prefecture},
-        {HostTextField::city, &entry.city},
-        {HostTextField::street, &entry.street},
-        {HostTextField::country, &entry.country},
+        {HostTextField::kGivenName, &entry.givenName},
+        {HostTextField::kGivenNameReading, &entry.givenNameReading},
+        {HostTextField::kSurname, &entry.surname},
+        {HostTextField::kSurnameReading, &entry.surnameReading},
+        {HostTextField::kTitle, &entry.title},
+        {HostTextField::kCompany, &entry.company},
+        {HostTextField::kCompanyReading, &entry.companyReading},
+        {HostTextField::kPostalCode, &entry.postalCode},
+        {HostTextField::kPrefecture, &entry.prefecture},
+        {HostTextField::kCity, &entry.city},
+        {HostTextField::kStreet, &entry.street},
+        {HostTextField::kCountry, &entry.country},
         {ContactTextField(0), &entry.contactSlots[0].text},
         {ContactTextField(4), &entry.contactSlots[4].text},
         {CustomFieldField(0), &entry.customFields[0]},
         {CustomFieldField(3), &entry.customFields[3]},
-        {HostTextField::note, &entry.note},
-        {HostTextField::category, &entry.category},
-        {HostTextField::viewCategory, &entry.viewCategory},
+        {HostTextField::kNote, &entry.note},
+        {HostTextField::kCategory, &entry.category},
+        {HostTextField::kViewCategory, &entry.viewCategory},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.field));
@@ -121,7 +121,7 @@ TEST(EntryTextTest, EveryFieldIdNamesItsOwnMember) {
     for (int i = 0; i < kFieldCount; ++i)
         distinct.insert(&EntryText(entry, static_cast<HostTextField>(i)));
     EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kFieldCount));
-    EXPECT_THROW(EntryText(entry, HostTextField::count), std::out_of_range);
+    EXPECT_THROW(EntryText(entry, HostTextField::kCount), std::out_of_range);
 }
 
 struct CountedObject {

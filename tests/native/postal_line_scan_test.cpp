@@ -72,11 +72,11 @@ ScanResult ReferenceScan(const std::string& content, const std::vector<std::stri
                 next = content.substr(
                     end + 1, after == std::string::npos ? std::string::npos : after - end - 1);
             }
-            return ScanResult::hit;
+            return ScanResult::kHit;
         }
         start = end + 1;
     }
-    return ScanResult::noHit;
+    return ScanResult::kNoHit;
 }
 
 ScanResult FindFirst(PostalFile& file, std::string_view code, LineSink& sink,
@@ -129,7 +129,7 @@ TEST(LineScannerTest, AgreesWithLineByLineReferenceAtEveryBlockSize) {
             MemoryFile single(file);
             LineCollector sink;
             ASSERT_EQ(FindFirst(single, codes[0], sink, block), one) << round << " block " << block;
-            if (one == ScanResult::hit) {
+            if (one == ScanResult::kHit) {
                 ASSERT_EQ(sink.line, oneLine) << round << " block " << block;
             }
 
@@ -140,7 +140,7 @@ TEST(LineScannerTest, AgreesWithLineByLineReferenceAtEveryBlockSize) {
             LineCollector first;
             std::vector<std::uint32_t> found;
             ASSERT_EQ(scanner.FindLine(set, first, found), any) << round << " block " << block;
-            if (any != ScanResult::hit) continue;
+            if (any != ScanResult::kHit) continue;
             ASSERT_EQ(first.line, line) << round << " block " << block;
             ASSERT_EQ(found.size(), expectedFound.size()) << round << " block " << block;
             for (std::size_t i = 0; i < found.size(); ++i) {
@@ -163,7 +163,7 @@ TEST(LineScannerTest, LeadByteBeforeTheCodeHidesItsFirstDigit) {
         "0600000,x\n\x8E\x73\x8E\x73,0600000,y\n";
     MemoryFile file(content);
     LineCollector sink;
-    ASSERT_EQ(FindFirst(file, "0600000", sink, 4), ScanResult::hit);
+    ASSERT_EQ(FindFirst(file, "0600000", sink, 4), ScanResult::kHit);
     EXPECT_EQ(sink.line, "\x8E\x73\x8E\x73,0600000,y");
 }
 
@@ -179,12 +179,12 @@ TEST(LineScannerTest, LineStartedBlocksEarlierIsFedFromItsStartUpToTheKeptBytes)
         for (const std::uint32_t code : {600000u, 1234567u}) codes.Insert(code);
         LineCollector sink;
         std::vector<std::uint32_t> found;
-        ASSERT_EQ(scanner.FindLine(codes, sink, found), ScanResult::hit);
+        ASSERT_EQ(scanner.FindLine(codes, sink, found), ScanResult::kHit);
         EXPECT_TRUE(sink.line == longLine.substr(0, std::min(longLine.size(), kKeptLineBytes)))
             << filler << ": " << sink.line.size() << " bytes";
         EXPECT_EQ(found, (std::vector<std::uint32_t>{600000u, 1234567u})) << filler;
         LineCollector next;
-        ASSERT_EQ(scanner.ReadLine(next), ScanResult::hit);
+        ASSERT_EQ(scanner.ReadLine(next), ScanResult::kHit);
         EXPECT_EQ(next.line, "next 0600000") << filler;
     }
 }
@@ -193,7 +193,7 @@ TEST(LineScannerTest, LineGoingOnBlocksLaterIsFedToItsEnd) {
     const std::string longLine = "0600000," + std::string(300000, '\x82') + "x,tail";
     MemoryFile file(longLine + "\r\nafter");
     LineCollector sink;
-    ASSERT_EQ(FindFirst(file, "0600000", sink, 4096), ScanResult::hit);
+    ASSERT_EQ(FindFirst(file, "0600000", sink, 4096), ScanResult::kHit);
     EXPECT_EQ(sink.line, longLine + "\r");
     EXPECT_GT(sink.pieces, 1);
 }
@@ -203,16 +203,16 @@ TEST(LineScannerTest, ReadErrorsEndTheScan) {
     for (std::size_t failAt : {0u, 5000u, 10003u}) {
         MemoryFile file(content, failAt);
         LineCollector sink;
-        EXPECT_EQ(FindFirst(file, "0600000", sink, 1024), ScanResult::readError) << failAt;
+        EXPECT_EQ(FindFirst(file, "0600000", sink, 1024), ScanResult::kReadError) << failAt;
     }
 }
 
 TEST(LineScannerTest, EmptyInputAndEmptyCodeFindNothing) {
     MemoryFile empty("");
     LineCollector sink;
-    EXPECT_EQ(FindFirst(empty, "0600000", sink), ScanResult::noHit);
+    EXPECT_EQ(FindFirst(empty, "0600000", sink), ScanResult::kNoHit);
     MemoryFile some("abc\n");
-    EXPECT_EQ(FindFirst(some, "", sink), ScanResult::noHit);
+    EXPECT_EQ(FindFirst(some, "", sink), ScanResult::kNoHit);
     EXPECT_EQ(sink.pieces, 0);
 }
 

@@ -76,7 +76,7 @@ TEST(PostalMergeTest, PreparedUpdateSetsOldBesideNewAndStartsOnRewriteAll) {
     EXPECT_EQ(update.rewriteStreet, kOdoriNishi);
     EXPECT_EQ(update.appendStreet, kOdoriNishi + ";1-2-3");
     EXPECT_EQ(update.newStreetShown, kOdoriNishi);
-    EXPECT_EQ(update.choice, choiceRewriteAll);
+    EXPECT_EQ(update.choice, kRewriteAll);
 }
 
 TEST(PostalMergeTest, PostalLineWritesTheSevenDigitsWithTheirHyphen) {
@@ -90,10 +90,10 @@ TEST(PostalMergeTest, PostalLineWritesTheSevenDigitsWithTheirHyphen) {
 TEST(PostalMergeTest, RadioChoicesSwitchTheStreetShown) {
     AddressUpdate update = PrepareAddressUpdate(Entry("p", "c", "1-2-3"), Found(), "0600042");
     ChooseAppendOldStreet(update);
-    EXPECT_EQ(update.choice, choiceAppendOldStreet);
+    EXPECT_EQ(update.choice, kAppendOldStreet);
     EXPECT_EQ(update.newStreetShown, kOdoriNishi + ";1-2-3");
     ChooseRewriteAll(update);  // back again: the found street alone
-    EXPECT_EQ(update.choice, choiceRewriteAll);
+    EXPECT_EQ(update.choice, kRewriteAll);
     EXPECT_EQ(update.newStreetShown, kOdoriNishi);
     // The switch never alters the streets it chooses between.
     EXPECT_EQ(update.rewriteStreet, kOdoriNishi);
@@ -108,14 +108,14 @@ TEST(PostalMergeTest, ApplyWritesTheChosenStreet) {
         AddressEntry after;
     };
     const Case cases[] = {
-        {"rewrite all", Entry(kTokyo, "c", "1-2-3"), choiceRewriteAll,
+        {"rewrite all", Entry(kTokyo, "c", "1-2-3"), kRewriteAll,
          Entry(kHokkaido, kSapporoChuo, kOdoriNishi)},
-        {"append old street", Entry(kTokyo, "c", "1-2-3"), choiceAppendOldStreet,
+        {"append old street", Entry(kTokyo, "c", "1-2-3"), kAppendOldStreet,
          Entry(kHokkaido, kSapporoChuo, kOdoriNishi + ";1-2-3")},
-        {"append to an empty old street", Entry(kTokyo, "", ""), choiceAppendOldStreet,
+        {"append to an empty old street", Entry(kTokyo, "", ""), kAppendOldStreet,
          Entry(kHokkaido, kSapporoChuo, kOdoriNishi + ";")},
-        {"append keeps line breaks of the old street", Entry("p", "c", "a\r\nb"),
-         choiceAppendOldStreet, Entry(kHokkaido, kSapporoChuo, kOdoriNishi + ";a\r\nb")},
+        {"append keeps line breaks of the old street", Entry("p", "c", "a\r\nb"), kAppendOldStreet,
+         Entry(kHokkaido, kSapporoChuo, kOdoriNishi + ";a\r\nb")},
         {"no radio checked applies nothing", Entry(kTokyo, "c", "1-2-3"), -1,
          Entry(kTokyo, "c", "1-2-3")},
         {"out-of-range choice applies nothing", Entry(kTokyo, "c", "1-2-3"), 2,
@@ -137,7 +137,7 @@ TEST(PostalMergeTest, ApplyFollowsTheChoiceNotTheStreetShown) {
     AddressEntry values = Entry("p", "c", "old");
     AddressUpdate update = PrepareAddressUpdate(values, Found(), "0600042");
     ChooseAppendOldStreet(update);
-    update.choice = choiceRewriteAll;
+    update.choice = kRewriteAll;
     ApplyAddressUpdate(update, values);
     EXPECT_EQ(values.street, kOdoriNishi);
 }

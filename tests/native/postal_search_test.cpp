@@ -112,7 +112,7 @@ TEST_P(SearchPostalFilesTest, FindsTheAddressAsTheFilesHoldIt) {
             OpenPostalFile, block);
         ASSERT_EQ(outcomes[1], c.outcome) << "block " << block;
         ASSERT_EQ(outcomes[2], c.outcome) << "block " << block;
-        if (c.outcome != SearchOutcome::found) continue;
+        if (c.outcome != SearchOutcome::kFound) continue;
         ASSERT_EQ(together.size(), 1u) << "block " << block;
         for (const PostalAddress& result : {single, together[0]}) {
             EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
@@ -143,123 +143,123 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SearchPostalFilesTest,
     ::testing::Values(
         SearchCase{"nationwide hit", Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 0,
-                   "0640941", SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘"},
+                   "0640941", SearchOutcome::kFound, "北海道", "札幌市中央区", "旭ケ丘"},
         SearchCase{"continued town area joined",
                    Ken("0660005", "北海道", "千歳市", "協和（８８－２、２７１－１０、") +
                        Ken("0660005", "北海道", "千歳市", "３４３－２、") +
                        Ken("0660005", "北海道", "千歳市", "４０４－１）") +
                        Ken("0660005", "北海道", "千歳市", "協和（その他）"),
-                   "", 0, "0660005", SearchOutcome::found, "北海道", "千歳市", "協和"},
+                   "", 0, "0660005", SearchOutcome::kFound, "北海道", "千歳市", "協和"},
         SearchCase{"line with another code ends the town area",
                    Ken("0660005", "北海道", "千歳市", "協和（８８－２、") +
                        Ken("0660006", "北海道", "千歳市", "４０４－１）"),
-                   "", 0, "0660005", SearchOutcome::found, "北海道", "千歳市", "協和（８８－２、"},
+                   "", 0, "0660005", SearchOutcome::kFound, "北海道", "千歳市", "協和（８８－２、"},
         SearchCase{"never-closing town area stops at the bound", NeverClosing(false), "", 0,
-                   "0660005", SearchOutcome::found, "北海道", "千歳市", NeverClosing(true)},
+                   "0660005", SearchOutcome::kFound, "北海道", "千歳市", NeverClosing(true)},
         SearchCase{"closed town area is not joined to the next record",
                    Ken("1000004", "東京都", "千代田区", "大手町（次のビルを除く）") +
                        Ken("1000004", "東京都", "千代田区", "大手町（地階・階層不明）"),
-                   "", 0, "1000004", SearchOutcome::found, "東京都", "千代田区", "大手町"},
+                   "", 0, "1000004", SearchOutcome::kFound, "東京都", "千代田区", "大手町"},
         SearchCase{"business lines are never joined", "",
                    Jig("1008799", "東京都", "千代田区", "大手町（", "１") +
                        Jig("1008799", "東京都", "千代田区", "）", "２"),
-                   0, "1008799", SearchOutcome::found, "東京都", "千代田区", "大手町（１"},
+                   0, "1008799", SearchOutcome::kFound, "東京都", "千代田区", "大手町（１"},
         SearchCase{"UTF-8 edition converted",
                    Ken("0600000", "北海道", "札幌市中央区", "以下に掲載がない場合") +
                        Ken("0600042", "北海道", "札幌市中央区", "大通西（１～１９丁目）"),
-                   "", 1, "0600042", SearchOutcome::found, "北海道", "札幌市", "中央区大通西",
+                   "", 1, "0600042", SearchOutcome::kFound, "北海道", "札幌市", "中央区大通西",
                    true},
         SearchCase{"UTF-8 placeholder removed", kSapporoPlaceholder, "", 0, "0600000",
-                   SearchOutcome::found, "北海道", "札幌市中央区", "", true},
+                   SearchOutcome::kFound, "北海道", "札幌市中央区", "", true},
         // Shift-JIS lines and UTF-8 lines may even share a file: each line is taken as it is.
         SearchCase{"Shift-JIS line among UTF-8 ones",
                    S(Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘")) +
                        Ken("0660005", "北海道", "千歳市", "協和"),
-                   "", 0, "0640941", SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘",
+                   "", 0, "0640941", SearchOutcome::kFound, "北海道", "札幌市中央区", "旭ケ丘",
                    true},
         SearchCase{"placeholder removed", kSapporoPlaceholder, "", 0, "0600000",
-                   SearchOutcome::found, "北海道", "札幌市中央区", ""},
+                   SearchOutcome::kFound, "北海道", "札幌市中央区", ""},
         SearchCase{"placeholder removed before the ward moves", kSapporoPlaceholder, "", 1,
-                   "0600000", SearchOutcome::found, "北海道", "札幌市", "中央区"},
+                   "0600000", SearchOutcome::kFound, "北海道", "札幌市", "中央区"},
         SearchCase{"ward moved in front of the street",
                    Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 1, "0640941",
-                   SearchOutcome::found, "北海道", "札幌市", "中央区旭ケ丘"},
+                   SearchOutcome::kFound, "北海道", "札幌市", "中央区旭ケ丘"},
         SearchCase{"split only when divCity is exactly 1",
                    Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"), "", 2, "0640941",
-                   SearchOutcome::found, "北海道", "札幌市中央区", "旭ケ丘"},
+                   SearchOutcome::kFound, "北海道", "札幌市中央区", "旭ケ丘"},
         SearchCase{"Yokkaichi kept", Ken("5100000", "三重県", "四日市市", "以下に掲載がない場合"),
-                   "", 1, "5100000", SearchOutcome::found, "三重県", "四日市市", ""},
+                   "", 1, "5100000", SearchOutcome::kFound, "三重県", "四日市市", ""},
         SearchCase{"Hatsukaichi kept", Ken("7380000", "広島県", "廿日市市", "本町"), "", 1,
-                   "7380000", SearchOutcome::found, "広島県", "廿日市市", "本町"},
+                   "7380000", SearchOutcome::kFound, "広島県", "廿日市市", "本町"},
         SearchCase{"Ichihara kept", Ken("2900000", "千葉県", "市原市", "五井"), "", 1, "2900000",
-                   SearchOutcome::found, "千葉県", "市原市", "五井"},
+                   SearchOutcome::kFound, "千葉県", "市原市", "五井"},
         SearchCase{"Ichikawa kept", Ken("2720000", "千葉県", "市川市", "八幡"), "", 1, "2720000",
-                   SearchOutcome::found, "千葉県", "市川市", "八幡"},
+                   SearchOutcome::kFound, "千葉県", "市川市", "八幡"},
         SearchCase{"Imaichi kept", Ken("3211200", "栃木県", "今市市", "今市"), "", 1, "3211200",
-                   SearchOutcome::found, "栃木県", "今市市", "今市"},
+                   SearchOutcome::kFound, "栃木県", "今市市", "今市"},
         SearchCase{"city ending in its only shi kept",
                    Ken("2200000", "神奈川県", "横浜市", "桜木町"), "", 1, "2200000",
-                   SearchOutcome::found, "神奈川県", "横浜市", "桜木町"},
+                   SearchOutcome::kFound, "神奈川県", "横浜市", "桜木町"},
         // A county and town name holding 市 is split like any other: the rules know no names but
         // five.
         SearchCase{"county town with shi split", Ken("0460003", "北海道", "余市郡余市町", "黒川町"),
-                   "", 1, "0460003", SearchOutcome::found, "北海道", "余市", "郡余市町黒川町"},
+                   "", 1, "0460003", SearchOutcome::kFound, "北海道", "余市", "郡余市町黒川町"},
         SearchCase{"town without shi kept", Ken("0482200", "北海道", "磯谷郡蘭越町", "港町"), "", 1,
-                   "0482200", SearchOutcome::found, "北海道", "磯谷郡蘭越町", "港町"},
+                   "0482200", SearchOutcome::kFound, "北海道", "磯谷郡蘭越町", "港町"},
         SearchCase{"shi first kept", Ken("3214300", "栃木県", "市貝町", "市塙"), "", 1, "3214300",
-                   SearchOutcome::found, "栃木県", "市貝町", "市塙"},
+                   SearchOutcome::kFound, "栃木県", "市貝町", "市塙"},
         SearchCase{"inner shi not in the list is split",
                    Ken("9218800", "石川県", "野々市市", "本町"), "", 1, "9218800",
-                   SearchOutcome::found, "石川県", "野々市", "市本町"},
+                   SearchOutcome::kFound, "石川県", "野々市", "市本町"},
         SearchCase{"business hit joins town and block", "",
                    Jig("1008799", "東京都", "千代田区", "大手町", "１丁目３－３"), 0, "1008799",
-                   SearchOutcome::found, "東京都", "千代田区", "大手町１丁目３－３"},
+                   SearchOutcome::kFound, "東京都", "千代田区", "大手町１丁目３－３"},
         SearchCase{
             "business hit with ward split", Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"),
             Jig("0608406", "北海道", "札幌市中央区", "北１条西", "１丁目６番地"), 1, "0608406",
-            SearchOutcome::found, "北海道", "札幌市", "中央区北１条西１丁目６番地"},
+            SearchOutcome::kFound, "北海道", "札幌市", "中央区北１条西１丁目６番地"},
         SearchCase{"nationwide wins over business",
                    Ken("1000004", "東京都", "千代田区", "大手町（次のビルを除く）"),
                    Jig("1000004", "東京都", "千代田区", "丸の内", "１"), 0, "1000004",
-                   SearchOutcome::found, "東京都", "千代田区", "大手町"},
+                   SearchOutcome::kFound, "東京都", "千代田区", "大手町"},
         SearchCase{"texts taken as they stand",
                    Ken("1000001", "東京都", " 千代田区 ", "　千代田（皇居）"), "", 0, "1000001",
-                   SearchOutcome::found, "東京都", " 千代田区 ", "　千代田皇居"},
+                   SearchOutcome::kFound, "東京都", " 千代田区 ", "　千代田皇居"},
         SearchCase{"code in another column counts",
                    "9999999,\"x\",\"1111111\",a,b,c,\"県A\",\"市A\",\"町A\",0\n" +
                        Ken("9999999", "県B", "市B", "町B"),
-                   "", 0, "9999999", SearchOutcome::found, "県A", "市A", "町A"},
+                   "", 0, "9999999", SearchOutcome::kFound, "県A", "市A", "町A"},
         SearchCase{"leading zeros significant", Ken("6000000", "京都府", "京都市下京区", "x"), "",
-                   0, "0600000", SearchOutcome::notFound, "", "", ""},
+                   0, "0600000", SearchOutcome::kNotFound, "", "", ""},
         SearchCase{"substring of a longer number",
                    "01101,10600000,a,b,c,d,\"東京都\",\"港区\",\"六本木\",0\n", "", 0, "0600000",
-                   SearchOutcome::found, "東京都", "港区", "六本木"},
+                   SearchOutcome::kFound, "東京都", "港区", "六本木"},
         SearchCase{"code absent", Ken("0600000", "北海道", "札幌市中央区", "x"),
                    Jig("1008799", "東京都", "千代田区", "大手町", "１"), 0, "0000000",
-                   SearchOutcome::notFound, "", "", ""},
-        SearchCase{"both files empty", "", "", 0, "0600000", SearchOutcome::notFound, "", "", ""},
+                   SearchOutcome::kNotFound, "", "", ""},
+        SearchCase{"both files empty", "", "", 0, "0600000", SearchOutcome::kNotFound, "", "", ""},
         SearchCase{
             "last line without line break",
             Ken("0600000", "北海道", "a", "b") + Ken("0640941", "北海道", "札幌市", "旭ケ丘", ""),
-            "", 0, "0640941", SearchOutcome::found, "北海道", "札幌市", "旭ケ丘"},
+            "", 0, "0640941", SearchOutcome::kFound, "北海道", "札幌市", "旭ケ丘"},
         SearchCase{"LF line ends",
                    Ken("0600000", "北海道", "a", "b", "\n") +
                        Ken("0640941", "北海道", "札幌市", "旭ケ丘", "\n"),
-                   "", 0, "0640941", SearchOutcome::found, "北海道", "札幌市", "旭ケ丘"},
+                   "", 0, "0640941", SearchOutcome::kFound, "北海道", "札幌市", "旭ケ丘"},
         // A part whose closing comma is missing is empty, not the previous lookup's text.
         SearchCase{"line lacking the street's closing comma",
                    "01101,\"060\",\"0600000\",a,b,c,\"北海道\",\"札幌市\",\"旭ケ丘\"\r\n", "", 0,
-                   "0600000", SearchOutcome::found, "北海道", "札幌市", ""},
-        SearchCase{"line with only the code", "0600000\r\n", "", 0, "0600000", SearchOutcome::found,
-                   "", "", ""},
+                   "0600000", SearchOutcome::kFound, "北海道", "札幌市", ""},
+        SearchCase{"line with only the code", "0600000\r\n", "", 0, "0600000",
+                   SearchOutcome::kFound, "", "", ""},
         SearchCase{"business line lacking the block's closing comma", "",
                    "1008799,a,b,\"東京都\",\"千代田区\",\"大手町\",\"１丁目\"\r\n", 0, "1008799",
-                   SearchOutcome::found, "東京都", "千代田区", "大手町"},
+                   SearchOutcome::kFound, "東京都", "千代田区", "大手町"},
         // Quotes are removed only where they are: a file saved without them keeps every byte.
         SearchCase{"unquoted columns", "01101,060,0600000,a,b,c,北海道,札幌市,旭ケ丘,0\r\n", "", 0,
-                   "0600000", SearchOutcome::found, "北海道", "札幌市", "旭ケ丘"},
+                   "0600000", SearchOutcome::kFound, "北海道", "札幌市", "旭ケ丘"},
         SearchCase{"empty columns", "01101,060,0600000,a,b,c,,\"\",,0\r\n", "", 0, "0600000",
-                   SearchOutcome::found, "", "", ""}),
+                   SearchOutcome::kFound, "", "", ""}),
     CaseName);
 
 TEST(SearchPostalFilesTest, FileFailuresAreReportedPerFile) {
@@ -277,22 +277,22 @@ TEST(SearchPostalFilesTest, FileFailuresAreReportedPerFile) {
         SearchOutcome outcome;
     };
     const FileCase cases[] = {
-        {"", business, "0600000", SearchOutcome::nationwideUnopenable},
-        {missing, business, "1008799", SearchOutcome::nationwideUnopenable},
-        {folder, business, "1008799", SearchOutcome::nationwideUnopenable},
-        {present, "", "1008799", SearchOutcome::businessUnopenable},
-        {present, missing, "1008799", SearchOutcome::businessUnopenable},
-        {present, folder, "1008799", SearchOutcome::businessUnopenable},
+        {"", business, "0600000", SearchOutcome::kNationwideUnopenable},
+        {missing, business, "1008799", SearchOutcome::kNationwideUnopenable},
+        {folder, business, "1008799", SearchOutcome::kNationwideUnopenable},
+        {present, "", "1008799", SearchOutcome::kBusinessUnopenable},
+        {present, missing, "1008799", SearchOutcome::kBusinessUnopenable},
+        {present, folder, "1008799", SearchOutcome::kBusinessUnopenable},
         // The business file is not needed, so it is never opened.
-        {present, missing, "0600000", SearchOutcome::found},
-        {present, business, "1008799", SearchOutcome::found},
+        {present, missing, "0600000", SearchOutcome::kFound},
+        {present, business, "1008799", SearchOutcome::kFound},
     };
     for (const FileCase& c : cases) {
         PostalSettings settings{c.nationwide, c.business, 0};
         PostalAddress result{"stale", "stale", "stale"};
         EXPECT_EQ(SearchPostalFiles(c.code, settings, result), c.outcome)
             << c.nationwide << " | " << c.business << " | " << c.code;
-        if (c.outcome != SearchOutcome::found) {
+        if (c.outcome != SearchOutcome::kFound) {
             EXPECT_EQ(result.prefecture + result.city + result.street, "");
         }
     }
@@ -330,14 +330,14 @@ TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
     PostalAddress result;
     failing = settings.nationwideFile;
     EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024),
-              SearchOutcome::nationwideUnreadable);
+              SearchOutcome::kNationwideUnreadable);
     EXPECT_EQ(opened, std::vector<std::string>{settings.nationwideFile});
     failing = settings.businessFile;
     EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024),
-              SearchOutcome::businessUnreadable);
+              SearchOutcome::kBusinessUnreadable);
     failing.clear();
     opened.clear();
-    EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024), SearchOutcome::found);
+    EXPECT_EQ(SearchPostalFiles("1008799", settings, result, opener, 1024), SearchOutcome::kFound);
     EXPECT_EQ(opened, (std::vector<std::string>{settings.nationwideFile, settings.businessFile}));
 
     // Looked up together, each code fares as alone: the first line was read before the error.
@@ -350,7 +350,7 @@ TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
         EXPECT_EQ(together[i], SearchPostalFiles(codes[i], settings, result, opener, 1024))
             << codes[i];
     }
-    EXPECT_EQ(together[0], SearchOutcome::found);
+    EXPECT_EQ(together[0], SearchOutcome::kFound);
 }
 
 TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
@@ -363,14 +363,14 @@ TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
         "01101,\0,\"0600000\",a,b,c,\"\x96\x6B\",\"\x8E\x44\",\"A\0B\",0\r\n"s + "0,\x8E"s;
     PostalSettings settings{dir.Write("KEN_ALL.CSV", content), dir.Write("J.CSV", ""), 0};
     PostalAddress result;
-    ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::found);
+    ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::kFound);
     EXPECT_EQ(result.prefecture, "\x96\x6B");
     EXPECT_EQ(result.city, "\x8E\x44");
     EXPECT_EQ(result.street, "A\0B"s);
     // Nothing but the truncated line holds this code.
     const std::string truncated = "0,1234567\x8E";
     settings.nationwideFile = dir.Write("T.CSV", truncated);
-    EXPECT_EQ(SearchPostalFiles("1234567", settings, result), SearchOutcome::found);
+    EXPECT_EQ(SearchPostalFiles("1234567", settings, result), SearchOutcome::kFound);
     EXPECT_EQ(result.street, "");
 }
 
@@ -390,11 +390,11 @@ TEST(SearchPostalFilesTest, MegabyteLinesYieldTheirColumns) {
         dir.Write("KEN_ALL.CSV", Ken("0010000", "a", "b", "c") + longLine + hugeLine),
         dir.Write("J.CSV", ""), 0};
     PostalAddress result;
-    ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::found);
+    ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::kFound);
     EXPECT_EQ(result.prefecture, S("北海道"));
     EXPECT_EQ(result.city, S("札幌市"));
     EXPECT_EQ(result.street, S("旭ケ丘"));
-    ASSERT_EQ(SearchPostalFiles("0640941", settings, result), SearchOutcome::found);
+    ASSERT_EQ(SearchPostalFiles("0640941", settings, result), SearchOutcome::kFound);
     EXPECT_EQ(result.city, S("札幌市"));
     EXPECT_EQ(result.street.size(), kMaxColumnBytes);
     EXPECT_EQ(result.street, hugeStreet.substr(0, kMaxColumnBytes));

@@ -47,7 +47,7 @@ class PageFrame {
   public:
     PageFrame() : window_(SharedWindow()) { ui::SetAddinModule(GetModuleHandleW(nullptr)); }
     ~PageFrame() {
-        page.Destroy();
+        DestroyWindow(page.Handle());
         PumpMessages();
     }
     PageFrame(const PageFrame&) = delete;

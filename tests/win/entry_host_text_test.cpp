@@ -89,9 +89,9 @@ TEST_F(HostTextTest, EmptyFieldIsAnEmptyNotANullString) {
 
     // Null from the host: empty in the entry, written back as an empty string.
     AddressEntry entry;
-    ReadHostText(entry, HostTextField::title, nullptr);
+    ReadHostText(entry, HostTextField::kTitle, nullptr);
     EXPECT_EQ(entry.title, "");
-    const UniqueBstr written = HostTextFor(entry, HostTextField::title);
+    const UniqueBstr written = HostTextFor(entry, HostTextField::kTitle);
     ASSERT_NE(written.Get(), nullptr);
     EXPECT_EQ(SysStringLen(written.Get()), 0u);
 }
@@ -111,7 +111,7 @@ TEST_F(HostTextTest, OverlongTextIsOutOfMemory) {
 
 TEST_F(HostTextTest, UntouchedFieldsRoundTripWithTheirOriginalCharacters) {
     AddressEntry entry;
-    constexpr int kFieldCount = static_cast<int>(HostTextField::count);
+    constexpr int kFieldCount = static_cast<int>(HostTextField::kCount);
     for (int i = 0; i < kFieldCount; ++i) {
         const std::wstring host = kLossy[i % 3] + std::to_wstring(i);
         ReadHostText(entry, static_cast<HostTextField>(i), Bstr(host).Get());
@@ -128,31 +128,31 @@ TEST_F(HostTextTest, UntouchedFieldsRoundTripWithTheirOriginalCharacters) {
 
 TEST_F(HostTextTest, ChangedFieldIsWrittenAsTheUserLeftIt) {
     AddressEntry entry;
-    ReadHostText(entry, HostTextField::surname, Bstr(L"\U00020BB7田").Get());
-    ReadHostText(entry, HostTextField::city, Bstr(L"\uD55C\uAD6D").Get());
+    ReadHostText(entry, HostTextField::kSurname, Bstr(L"\U00020BB7田").Get());
+    ReadHostText(entry, HostTextField::kCity, Bstr(L"\uD55C\uAD6D").Get());
     const std::string shown = entry.surname;
 
     entry.surname = "\x8b\x67\x93\x63";  // the user types 吉田
-    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::surname)), L"吉田");
+    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::kSurname)), L"吉田");
     entry.surname = shown;  // and puts the old text back
-    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::surname)), L"\U00020BB7田");
+    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::kSurname)), L"\U00020BB7田");
 
     entry.city = "";  // cleared
-    const UniqueBstr cleared = HostTextFor(entry, HostTextField::city);
+    const UniqueBstr cleared = HostTextFor(entry, HostTextField::kCity);
     ASSERT_NE(cleared.Get(), nullptr);
     EXPECT_EQ(SysStringLen(cleared.Get()), 0u);
 
     // A field that never came from the host is simply converted.
     entry.street = "?";
-    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::street)), L"?");
+    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::kStreet)), L"?");
 }
 
 TEST_F(HostTextTest, NewRecordCategoryKeepsTheViewsCharacters) {
     AddressEntry entry;
-    ReadHostText(entry, HostTextField::viewCategory, Bstr(L"\uD55C\uAD6D").Get());
+    ReadHostText(entry, HostTextField::kViewCategory, Bstr(L"\uD55C\uAD6D").Get());
     entry.category = entry.viewCategory;
-    entry.hostTextOrigins.CopyOrigin(HostTextField::viewCategory, HostTextField::category);
-    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::category)), L"\uD55C\uAD6D");
+    entry.hostTextOrigins.CopyOrigin(HostTextField::kViewCategory, HostTextField::kCategory);
+    EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::kCategory)), L"\uD55C\uAD6D");
 }
 
 // A category list whose references are counted, never used to delete.

@@ -19,15 +19,6 @@ TEST(MessageBoxTest, ShowsOkExclamationBoxCaptionedWithModuleName) {
     EXPECT_TRUE(box.onlyOkButton);
 }
 
-TEST(MessageBoxTest, AnsiTextIsShownInCodePage932) {
-    ui::SetAddinModule(GetModuleHandleW(nullptr));
-    testing::ModalDriver driver;
-    ASSERT_EQ(GetACP(), 932u);
-    ui::ShowMessageAnsi("\x83\x8C\x83\x57\x83\x58\x83\x67\x83\x8A");  // レジストリ
-    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
-    EXPECT_EQ(driver.MessageBoxes()[0].text, L"レジストリ");
-}
-
 TEST(ModuleStateTest, ScopeSwitchesToAddinModuleAndRestores) {
     HINSTANCE exe = GetModuleHandleW(nullptr);
     HINSTANCE other = GetModuleHandleW(L"user32.dll");

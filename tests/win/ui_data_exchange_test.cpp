@@ -58,9 +58,11 @@ class DataExchangeTest : public ::testing::Test {
         EXPECT_EQ(driver.UnhandledDialogs(), 0);
     }
 
-    static std::string Text(HWND dialog, int id) { return ui::DialogItemTextAnsi(dialog, id); }
+    static std::string Text(HWND dialog, int id) {
+        return ui::WindowTextAnsi(GetDlgItem(dialog, id));
+    }
     static void SetText(HWND dialog, int id, const std::string& text) {
-        ui::SetDialogItemTextAnsi(dialog, id, text);
+        ui::SetWindowTextAnsi(GetDlgItem(dialog, id), text);
     }
     static bool Checked(HWND dialog, int id) {
         return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -106,7 +106,7 @@ TEST_F(DialogTest, CommandsReachTheirHandlersByIdAndCode) {
         ModalDriver::Click(window, IDC_UI_RADIO_B);
         ModalDriver::Click(window, IDC_UI_RADIO_C);
         // The edit's own notifications have no handler and change nothing.
-        ui::SetDialogItemTextAnsi(window, IDC_UI_FREE, "typed");
+        ui::SetWindowTextAnsi(GetDlgItem(window, IDC_UI_FREE), "typed");
         // A click code from another control id in no range.
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_UI_RADIO_X, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_UI_RADIO_X)));
@@ -257,7 +257,7 @@ TEST_F(DialogTest, ChildPageIsCreatedHiddenInsideItsParentAndHandlesItsControls)
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(page.initialised, 1);
-    EXPECT_EQ(ui::DialogItemTextAnsi(window, IDC_UI_PAGE_EDIT), "page text");
+    EXPECT_EQ(ui::WindowTextAnsi(GetDlgItem(window, IDC_UI_PAGE_EDIT)), "page text");
     EXPECT_EQ(SendDlgItemMessageA(window, IDC_UI_PAGE_EDIT, EM_GETLIMITTEXT, 0, 0), 30);
     // The template's position, in dialog units, inside the parent's client area.
     RECT units{8, 22, 0, 0};
@@ -269,13 +269,13 @@ TEST_F(DialogTest, ChildPageIsCreatedHiddenInsideItsParentAndHandlesItsControls)
 
     page.Show(true);
     EXPECT_TRUE(IsWindowVisible(window));
-    ui::SetDialogItemTextAnsi(window, IDC_UI_PAGE_EDIT, "edited");
+    ui::SetWindowTextAnsi(GetDlgItem(window, IDC_UI_PAGE_EDIT), "edited");
     ModalDriver::Click(window, IDC_UI_PAGE_ACT);
     EXPECT_EQ(page.clicks, 1);
     EXPECT_EQ(page.text, "edited");
     page.Show(false);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(ui::DialogItemTextAnsi(window, IDC_UI_PAGE_EDIT), "edited");  // hidden, kept
+    EXPECT_EQ(ui::WindowTextAnsi(GetDlgItem(window, IDC_UI_PAGE_EDIT)), "edited");  // hidden, kept
     // Creating twice is refused; the page is gone with its parent.
     EXPECT_FALSE(page.Create(host.get()));
     DestroyWindow(host.get());
@@ -399,11 +399,15 @@ TEST_F(DialogTest, PopupMenuChecksItemsAndDeliversTheChosenCommand) {
     ui::PopupMenu menu(IDM_UI_POPUP);
     ASSERT_TRUE(menu.Loaded());
     EXPECT_EQ(GetMenuItemCount(menu.Handle()), 3);
+    const auto checked = [&menu](UINT id) {
+        const UINT state = GetMenuState(menu.Handle(), id, MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+    };
     menu.CheckItem(32769, true);
-    EXPECT_TRUE(menu.IsItemChecked(32769));
-    EXPECT_FALSE(menu.IsItemChecked(32768));
+    EXPECT_TRUE(checked(32769));
+    EXPECT_FALSE(checked(32768));
     menu.CheckItem(32769, false);
-    EXPECT_FALSE(menu.IsItemChecked(32769));
+    EXPECT_FALSE(checked(32769));
 
     Handlers dialog;
     driver.OnNextDialog([&](HWND window) {
