@@ -51,3 +51,9 @@ class DispatchFake : public CountedFake<Interface> {
 };
 
 }  // namespace marupo::testing
+
+// A reserved slot of a host interface's vtable, which nothing may call.
+#define MARUPO_UNEXPECTED_SLOT(n)                                \
+    HRESULT STDMETHODCALLTYPE Reserved##n() override {           \
+        return ::marupo::testing::UnexpectedCall("Reserved" #n); \
+    }

@@ -148,26 +148,21 @@ class FakeApplication : public testing::DispatchFake<IDesktopApplication> {
 
     HRESULT STDMETHODCALLTYPE GetCommandTable(IDesktopCommandTable** table) override {
         *table = nullptr;
-        return Unexpected("GetCommandTable");
+        return testing::UnexpectedCall("IDesktopApplication::GetCommandTable");
     }
-    HRESULT STDMETHODCALLTYPE Reserved8() override { return Unexpected("Reserved8"); }
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return Unexpected("Reserved9"); }
-    HRESULT STDMETHODCALLTYPE Reserved11() override { return Unexpected("Reserved11"); }
-    HRESULT STDMETHODCALLTYPE Reserved12() override { return Unexpected("Reserved12"); }
-    HRESULT STDMETHODCALLTYPE Reserved13() override { return Unexpected("Reserved13"); }
-    HRESULT STDMETHODCALLTYPE Reserved14() override { return Unexpected("Reserved14"); }
-    HRESULT STDMETHODCALLTYPE Reserved15() override { return Unexpected("Reserved15"); }
-    HRESULT STDMETHODCALLTYPE Reserved16() override { return Unexpected("Reserved16"); }
-    HRESULT STDMETHODCALLTYPE Reserved17() override { return Unexpected("Reserved17"); }
-    HRESULT STDMETHODCALLTYPE Reserved18() override { return Unexpected("Reserved18"); }
-    HRESULT STDMETHODCALLTYPE Reserved19() override { return Unexpected("Reserved19"); }
-    HRESULT STDMETHODCALLTYPE Reserved20() override { return Unexpected("Reserved20"); }
-    HRESULT STDMETHODCALLTYPE Reserved21() override { return Unexpected("Reserved21"); }
-
-  private:
-    static HRESULT Unexpected(const std::string& method) {
-        return testing::UnexpectedCall(("IDesktopApplication::" + method).c_str());
-    }
+    MARUPO_UNEXPECTED_SLOT(8)
+    MARUPO_UNEXPECTED_SLOT(9)
+    MARUPO_UNEXPECTED_SLOT(11)
+    MARUPO_UNEXPECTED_SLOT(12)
+    MARUPO_UNEXPECTED_SLOT(13)
+    MARUPO_UNEXPECTED_SLOT(14)
+    MARUPO_UNEXPECTED_SLOT(15)
+    MARUPO_UNEXPECTED_SLOT(16)
+    MARUPO_UNEXPECTED_SLOT(17)
+    MARUPO_UNEXPECTED_SLOT(18)
+    MARUPO_UNEXPECTED_SLOT(19)
+    MARUPO_UNEXPECTED_SLOT(20)
+    MARUPO_UNEXPECTED_SLOT(21)
 };
 
 class HostCallTest : public ::testing::Test {
