@@ -171,21 +171,22 @@ TEST(ScriptTest, DialogStepsParseIntoTheirParts) {
         const char* line;
         Kind kind;
         int control;
-        std::u16string text, committed;
-        std::string path;
+        std::u16string text{};  // the rest empty unless the row says
+        std::u16string committed{};
+        std::string path{};
     } cases[] = {
-        {"dialog \"住所更新確認\"", Kind::kDialog, 0, u"住所更新確認", u"", ""},
-        {"messagebox \"見つかりません\"", Kind::kMessageBox, 1, u"見つかりません", u"", ""},
-        {"messagebox \"続けますか\" NO", Kind::kMessageBox, 7, u"続けますか", u"", ""},
-        {"set 321 \"064-0941\"", Kind::kSet, 321, u"064-0941", u"", ""},
-        {"click 326", Kind::kClick, 326, u"", u"", ""},
-        {"uncheck 314", Kind::kUncheck, 314, u"", u"", ""},
-        {"choose 313 友人", Kind::kChoose, 313, u"友人", u"", ""},
-        {"tab コメント", Kind::kTab, 0, u"コメント", u"", ""},
-        {"ime 316 \"すずき\" \"鈴木\"", Kind::kIme, 316, u"すずき", u"鈴木", ""},
+        {"dialog \"住所更新確認\"", Kind::kDialog, 0, u"住所更新確認"},
+        {"messagebox \"見つかりません\"", Kind::kMessageBox, 1, u"見つかりません"},
+        {"messagebox \"続けますか\" NO", Kind::kMessageBox, 7, u"続けますか"},
+        {"set 321 \"064-0941\"", Kind::kSet, 321, u"064-0941"},
+        {"click 326", Kind::kClick, 326},
+        {"uncheck 314", Kind::kUncheck, 314},
+        {"choose 313 友人", Kind::kChoose, 313, u"友人"},
+        {"tab コメント", Kind::kTab, 0, u"コメント"},
+        {"ime 316 \"すずき\" \"鈴木\"", Kind::kIme, 316, u"すずき", u"鈴木"},
         {"screenshot out\\editor.bmp", Kind::kScreenshot, 0, u"", u"", "out\\editor.bmp"},
-        {"close CANCEL", Kind::kClose, 2, u"", u"", ""},
-        {"close 1001", Kind::kClose, 1001, u"", u"", ""},
+        {"close CANCEL", Kind::kClose, 2},
+        {"close 1001", Kind::kClose, 1001},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

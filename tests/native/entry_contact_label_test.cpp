@@ -5,46 +5,14 @@
 
 #include "entry/address_entry.h"
 #include "entry/contact_label.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-#endif
+#include "text/encoding.h"
 
 namespace marupo {
 namespace {
 
-// Decodes Shift-JIS to UTF-8 through the platform, so the escaped bytes are checked against
-// the characters a user reads rather than against themselves.
-std::string Cp932ToUtf8(std::string_view sjis) {
-#ifdef _WIN32
-    int wideLength = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, sjis.data(),
-                                         static_cast<int>(sjis.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, sjis.data(), static_cast<int>(sjis.size()),
-                        wide.data(), wideLength);
-    int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
-    return utf8;
-#else
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return "<no CP932 converter>";
-    std::string in(sjis);
-    std::string out(in.size() * 3 + 4, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    if (result == static_cast<std::size_t>(-1)) return "<invalid CP932>";
-    out.resize(out.size() - outLeft);
-    return out;
-#endif
-}
+// The escaped bytes are checked against the characters a user reads rather than against
+// themselves.
+using text::Cp932ToUtf8;
 
 struct LabelRow {
     std::int32_t value;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/unique_name.h"
+#include "tests/support/lookup_tool_run.h"
+#include "tests/support/postal_lines.h"
+#include "tests/support/sjis_text.h"
+#include "tests/support/test_files.h"
 #include "tests/support/zip_writer.h"
 
 #include <algorithm>
@@ -22,142 +25,38 @@
 #include "text/encoding.h"
 #include "tools/lookup_tool.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace marupo {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-std::string S(const std::string& utf8) {
-    return text::Utf8ToCp932(utf8);
-}
-
-// A line of the UTF-8 edition of the nationwide file; Ken gives it in Shift-JIS.
-std::string KenUtf8(const std::string& code, const std::string& prefecture, const std::string& city,
-                    const std::string& town) {
-    return "01101,\"060  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁ\",\"" + prefecture + "\",\"" +
-           city + "\",\"" + town + "\",0,0,0,0,0,0\r\n";
-}
-
-std::string Ken(const std::string& code, const std::string& prefecture, const std::string& city,
-                const std::string& town) {
-    return S(KenUtf8(code, prefecture, city, town));
-}
-
-std::string Jig(const std::string& code, const std::string& town, const std::string& block) {
-    return S("13101,\"ｶ\",\"株式会社\",\"東京都\",\"千代田区\",\"" + town + "\",\"" + block +
-             "\",\"" + code + "\",\"100  \",\"銀座\",0,0,0\r\n");
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-fs::path ToolPath() {
-#ifdef _WIN32
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    return fs::path(self).parent_path().parent_path() / "marupo-lookup.exe";
-#else
-    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "marupo-lookup";
-#endif
-}
+using testing::Jig;
+using testing::Ken;
+using testing::ReadFile;
+using testing::RunResult;
+using testing::Sjis;
 
 class LookupToolTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / marupo::testing::UniqueName("marupo-lookup");
-        fs::create_directories(dir_);
-        ASSERT_TRUE(fs::exists(ToolPath())) << ToolPath();
-        nationwide_ =
-            Write("KEN_ALL.CSV", Ken("0600000", "北海道", "札幌市中央区", "以下に掲載がない場合") +
-                                     Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
-                                     Ken("5100000", "三重県", "四日市市", "以下に掲載がない場合"));
-        business_ = Write("JIGYOSYO.CSV", Jig("1008799", "大手町", "１丁目３－３"));
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        ASSERT_TRUE(fs::exists(testing::LookupToolPath())) << testing::LookupToolPath();
+        nationwide_ = Write("KEN_ALL.CSV",
+                            Sjis(Ken("0600000", "北海道", "札幌市中央区", "以下に掲載がない場合") +
+                                 Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
+                                 Ken("5100000", "三重県", "四日市市", "以下に掲載がない場合")));
+        business_ = Write("JIGYOSYO.CSV",
+                          Sjis(Jig("1008799", "東京都", "千代田区", "大手町", "１丁目３－３")));
     }
 
     std::string Write(const std::string& name, const std::string& content) {
-        std::ofstream(dir_ / name, std::ios::binary) << content;
-        return (dir_ / name).string();
+        return folder_.Write(name, content);
     }
 
-    // Runs the tool in the temporary directory with `input` on its standard input. Standard
-    // output goes to `output` when given (then not read back). An argument "3< <(cat FILE)"
-    // opens a pipe that FILE is written to as /dev/fd/3 (not on Windows).
+    // Runs the tool in the test's folder.
     RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                   const std::string& output = "") {
-        const fs::path in = dir_ / "stdin.txt";
-        const fs::path out = output.empty() ? dir_ / "stdout.txt" : fs::path(output);
-        const fs::path err = dir_ / "stderr.txt";
-        std::ofstream(in, std::ios::binary) << input;
-        RunResult result;
-#ifdef _WIN32
-        std::string command = "\"" + ToolPath().string() + "\"";
-        // Arguments travel in the ANSI code page (932 here).
-        for (const std::string& arg : args) command += " \"" + text::Utf8ToCp932(arg) + "\"";
-        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        HANDLE hIn = CreateFileA(in.string().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
-                                 OPEN_EXISTING, 0, nullptr);
-        HANDLE hOut = CreateFileA(out.string().c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS,
-                                  0, nullptr);
-        HANDLE hErr = CreateFileA(err.string().c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS,
-                                  0, nullptr);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = hIn;
-        startup.hStdOutput = hOut;
-        startup.hStdError = hErr;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                           dir_.string().c_str(), &startup, &process)) {
-            WaitForSingleObject(process.hProcess, INFINITE);
-            DWORD code = 0;
-            GetExitCodeProcess(process.hProcess, &code);
-            result.status = static_cast<int>(code);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
-        CloseHandle(hIn);
-        CloseHandle(hOut);
-        CloseHandle(hErr);
-#else
-        auto quote = [](const std::string& s) {
-            std::string q = "'";
-            for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-            return q + "'";
-        };
-        std::string command = "cd " + quote(dir_.string()) + " && " + quote(ToolPath().string());
-        for (const std::string& arg : args)
-            command += " " + (arg.rfind("3<", 0) == 0 ? arg : quote(arg));
-        command +=
-            " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
-        const int status = std::system(("bash -c " + quote(command)).c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-        if (output.empty()) result.out = ReadFile(out);
-        result.err = ReadFile(err);
-        return result;
+        return testing::RunLookupTool(args, dir_, dir_, input, output);
     }
 
     std::vector<std::string> Files() const {
@@ -169,68 +68,59 @@ class LookupToolTest : public ::testing::Test {
         return args;
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_{"marupo-lookup"};
+    const fs::path& dir_ = folder_.Folder();
     std::string nationwide_;
     std::string business_;
 };
 
-TEST_F(LookupToolTest, PrintsEachFoundCodeAsATabSeparatedUtf8Line) {
-    const RunResult r = Run(Files({"0640941", "060-0000", "1008799"}));
-    EXPECT_EQ(r.out,
-              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
-              "0600000\t北海道\t札幌市中央区\t\n"
-              "1008799\t東京都\t千代田区\t大手町１丁目３－３\n");
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.status, 0);
-}
-
-TEST_F(LookupToolTest, DivCityMovesTheWardButNotForYokkaichi) {
-    const RunResult r = Run(Files({"--div-city", "0640941", "0600000", "5100000"}));
-    EXPECT_EQ(r.out,
-              "0640941\t北海道\t札幌市\t中央区旭ケ丘\n"
-              "0600000\t北海道\t札幌市\t中央区\n"
-              "5100000\t三重県\t四日市市\t\n");
-    EXPECT_EQ(r.status, 0);
-}
-
-TEST_F(LookupToolTest, InvalidAndUnknownCodesAreReportedWithTheCodeAsTyped) {
-    const RunResult r = Run(Files({"123", "0640941", "9999-999", "1234-5678", "0000000"}));
-    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
-    EXPECT_EQ(r.err,
-              "123: 郵便番号が不正です\n"
-              "9999-999: 郵便番号が見つかりませんでした。\n"
-              "1234-5678: 郵便番号が不正です\n"
-              "0000000: 郵便番号が見つかりませんでした。\n");
-    EXPECT_EQ(r.status, 1);
-}
-
-TEST_F(LookupToolTest, CodesAreReadAsInTheEditor) {
-    // ｰ is one byte; eight full-width digits are still eight digits.
-    const RunResult r =
-        Run(Files({"０６４０９４１", "〒 064－0941", "064ｰ0941", "１２３４５６７８"}));
-    EXPECT_EQ(r.out,
-              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
-              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n"
-              "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
-    EXPECT_EQ(r.err, "１２３４５６７８: 郵便番号が不正です\n");
-    EXPECT_EQ(r.status, 1);
-}
-
-TEST_F(LookupToolTest, FilesThatCannotBeOpenedAreNamedThenTheCodeIsNotFound) {
-    RunResult r =
-        Run({"--nationwide", (dir_ / "missing.csv").string(), "--business", business_, "1008799"});
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "1008799: CSVファイル1のオープンに失敗しました\n"
-              "1008799: 郵便番号が見つかりませんでした。\n");
-    EXPECT_EQ(r.status, 1);
-
-    r = Run({"--nationwide=" + nationwide_, "--business=" + dir_.string(), "1008799", "0640941"});
-    EXPECT_EQ(r.out, "0640941\t北海道\t札幌市中央区\t旭ケ丘\n");
-    EXPECT_EQ(r.err,
-              "1008799: CSVファイル2のオープンに失敗しました\n"
-              "1008799: 郵便番号が見つかりませんでした。\n");
-    EXPECT_EQ(r.status, 1);
+// What the tool prints for the codes and files on its command line, and its exit status.
+TEST_F(LookupToolTest, EachCodeGivesItsAddressLineOrItsMessages) {
+    const std::string asahigaoka = "0640941\t北海道\t札幌市中央区\t旭ケ丘\n";
+    const std::string notFound = ": 郵便番号が見つかりませんでした。\n";
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+        int status;
+    } cases[] = {
+        {"found codes as tab-separated UTF-8 lines", Files({"0640941", "060-0000", "1008799"}),
+         asahigaoka + "0600000\t北海道\t札幌市中央区\t\n"
+                      "1008799\t東京都\t千代田区\t大手町１丁目３－３\n",
+         "", 0},
+        {"the ward moved, but not for Yokkaichi",
+         Files({"--div-city", "0640941", "0600000", "5100000"}),
+         "0640941\t北海道\t札幌市\t中央区旭ケ丘\n"
+         "0600000\t北海道\t札幌市\t中央区\n"
+         "5100000\t三重県\t四日市市\t\n",
+         "", 0},
+        {"invalid and unknown codes named as typed",
+         Files({"123", "0640941", "9999-999", "1234-5678", "0000000"}), asahigaoka,
+         "123: 郵便番号が不正です\n9999-999" + notFound + "1234-5678: 郵便番号が不正です\n0000000" +
+             notFound,
+         1},
+        // ｰ is one byte; eight full-width digits are still eight digits.
+        {"codes read as in the editor",
+         Files({"０６４０９４１", "〒 064－0941", "064ｰ0941", "１２３４５６７８"}),
+         asahigaoka + asahigaoka + asahigaoka, "１２３４５６７８: 郵便番号が不正です\n", 1},
+        {"nationwide file that cannot be opened",
+         {"--nationwide", (dir_ / "missing.csv").string(), "--business", business_, "1008799"},
+         "",
+         "1008799: CSVファイル1のオープンに失敗しました\n1008799" + notFound,
+         1},
+        {"business file that cannot be opened, named with =",
+         {"--nationwide=" + nationwide_, "--business=" + dir_.string(), "1008799", "0640941"},
+         asahigaoka,
+         "1008799: CSVファイル2のオープンに失敗しました\n1008799" + notFound,
+         1},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = Run(c.args);
+        EXPECT_EQ(r.out, c.out) << c.name;
+        EXPECT_EQ(r.err, c.err) << c.name;
+        EXPECT_EQ(r.status, c.status) << c.name;
+    }
 }
 
 // Japan Post's three downloads as they come, chosen directly.
@@ -321,15 +211,15 @@ TEST_F(LookupToolTest, HelpAndUsageErrors) {
 
 TEST_F(LookupToolTest, AllPrintsEveryRecordOfTheCodeOnceAndRawKeepsTheNotes) {
     const std::string nationwide =
-        Write("ALL.CSV", Ken("4520961", "愛知県", "清須市", "春日（一）") +
-                             // After the code's first line, only its postal-code column counts.
-                             S("01101,\"4520961\",\"0640942\",a,b,c,\"北海道\",\"札幌市中央区\","
-                               "\"宮ケ丘\",0\r\n") +
-                             Ken("4520961", "愛知県", "清須市", "春日（二、") +
-                             Ken("4520961", "愛知県", "清須市", "三）") +
-                             Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
-                             Ken("4520961", "愛知県", "清須市", "西枇杷島町") +
-                             Ken("4520961", "愛知県", "清須市", "春日（一）"));
+        Write("ALL.CSV", Sjis(Ken("4520961", "愛知県", "清須市", "春日（一）") +
+                              // After the code's first line, only its postal-code column counts.
+                              "01101,\"4520961\",\"0640942\",a,b,c,\"北海道\",\"札幌市中央区\","
+                              "\"宮ケ丘\",0\r\n" +
+                              Ken("4520961", "愛知県", "清須市", "春日（二、") +
+                              Ken("4520961", "愛知県", "清須市", "三）") +
+                              Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘") +
+                              Ken("4520961", "愛知県", "清須市", "西枇杷島町") +
+                              Ken("4520961", "愛知県", "清須市", "春日（一）")));
     const auto run = [&](std::vector<std::string> options) {
         for (const char* arg : {"--nationwide", nationwide.c_str(), "--business", business_.c_str(),
                                 "4520961", "1008799"}) {
@@ -386,9 +276,9 @@ TEST_F(LookupToolTest, ManyCodesAtOnceAnswerAsEachCodeAlone) {
 TEST_F(LookupToolTest, DamagedTextKeepsLinesAndColumnsApart) {
     // A city and a street that end in a lead byte without its trail.
     const std::string nationwide =
-        Write("DAMAGED.CSV", S("01101,\"060  \",\"0600001\",a,b,c,\"北海道\",\"") + "\x8E\x44\x81" +
-                                 "\",\"\x81\",0\r\n" +
-                                 Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘"));
+        Write("DAMAGED.CSV", Sjis("01101,\"060  \",\"0600001\",a,b,c,\"北海道\",\"") +
+                                 "\x8E\x44\x81" + "\",\"\x81\",0\r\n" +
+                                 Sjis(Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘")));
     const RunResult r =
         Run({"--nationwide", nationwide, "--business", business_, "0600001", "0640941"});
     EXPECT_EQ(r.out,
@@ -437,7 +327,7 @@ TEST_F(LookupToolTest, AwkwardInputAndOutput) {
     }
     // The code lies further into its line than a block, behind the columns taken.
     const std::string longLine =
-        S("01101,\"064  \",\"0640000\",a,b,c,\"北海道\",\"札幌市中央区\",\"旭ケ丘\",") +
+        Sjis("01101,\"064  \",\"0640000\",a,b,c,\"北海道\",\"札幌市中央区\",\"旭ケ丘\",") +
         std::string(2 * postal::kDefaultBlockSize, 'x') + ",0640941\r\n";
     const std::string noSpace =
         "marupo-lookup: cannot write the results: No space left on device\n";
@@ -463,14 +353,16 @@ TEST_F(LookupToolTest, AwkwardInputAndOutput) {
         {"NUL in a line", "", false, {}, "06\0" "40941\n12\0" "34\n1008799\n"s, nullptr,
          asahigaoka + otemachi, "12\0" "34: 郵便番号が不正です\n"s, 1},
         // Nor is a Shift-JIS line joined with a UTF-8 one, either way round.
-        {"UTF-8 line with an open bracket", KenUtf8("0600001", "北海道", "札幌市", "甲町（１番地") +
-         KenUtf8("0600001", "北海道", "札幌市", "乙町") + Ken("0600002", "北海道", "札幌市", "丙町（") +
-         KenUtf8("0600002", "北海道", "札幌市", "丁町") + KenUtf8("0600003", "北海道", "札幌市", "戊町（") +
-         Ken("0600003", "北海道", "札幌市", "己町"), false, {"--all", "0600001", "0600002", "0600003"},
+        {"UTF-8 line with an open bracket", Ken("0600001", "北海道", "札幌市", "甲町（１番地") +
+         Ken("0600001", "北海道", "札幌市", "乙町") +
+         Sjis(Ken("0600002", "北海道", "札幌市", "丙町（")) +
+         Ken("0600002", "北海道", "札幌市", "丁町") + Ken("0600003", "北海道", "札幌市", "戊町（") +
+         Sjis(Ken("0600003", "北海道", "札幌市", "己町")), false,
+         {"--all", "0600001", "0600002", "0600003"},
          "", nullptr, "0600001\t北海道\t札幌市\t甲町（１番地\n0600001\t北海道\t札幌市\t乙町\n"
          "0600002\t北海道\t札幌市\t丙町（\n0600002\t北海道\t札幌市\t丁町\n"
          "0600003\t北海道\t札幌市\t戊町（\n0600003\t北海道\t札幌市\t己町\n", "", 0},
-        {"characters outside the code page", KenUtf8("0600001", "北海道", "札幌市", "𠮷野鷗町"), false,
+        {"characters outside the code page", Ken("0600001", "北海道", "札幌市", "𠮷野鷗町"), false,
          {"0600001"}, "", nullptr, "0600001\t北海道\t札幌市\t?野?町\n", "", 0},
     };
     // clang-format on

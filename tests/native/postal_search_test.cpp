@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/unique_name.h"
+#include "tests/support/postal_lines.h"
+#include "tests/support/sjis_text.h"
+#include "tests/support/test_files.h"
 
 #include <atomic>
 #include <cstdio>
@@ -19,46 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-// Shift-JIS from readable text.
-std::string S(const std::string& utf8) {
-    return text::Utf8ToCp932(utf8);
-}
-
-// A KEN_ALL.CSV line in the published layout.
-std::string Ken(const std::string& code, const std::string& prefecture, const std::string& city,
-                const std::string& town, const std::string& eol = "\r\n") {
-    return "01101,\"" + code.substr(0, 3) + "  \",\"" + code + "\",\"ﾎｯｶｲﾄﾞｳ\",\"ｼ\",\"ﾁｮｳ\",\"" +
-           prefecture + "\",\"" + city + "\",\"" + town + "\",0,0,0,0,0,0" + eol;
-}
-
-// A JIGYOSYO.CSV line in the published layout.
-std::string Jig(const std::string& code, const std::string& prefecture, const std::string& city,
-                const std::string& town, const std::string& block) {
-    return "13101,\"ｶﾌﾞｼｷｶﾞｲｼｬ\",\"株式会社　見本\",\"" + prefecture + "\",\"" + city + "\",\"" +
-           town + "\",\"" + block + "\",\"" + code + "\",\"100  \",\"銀座\",0,0,0\r\n";
-}
-
-class TempDir {
-  public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / marupo::testing::UniqueName("marupo-search");
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    // Writes `utf8Content` converted to Shift-JIS, or raw bytes when `raw`.
-    std::string Write(const std::string& name, const std::string& content) const {
-        const fs::path file = path_ / name;
-        std::ofstream(file, std::ios::binary) << content;
-        return file.string();
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    fs::path path_;
-};
+using testing::Jig;
+using testing::Ken;
+using testing::Sjis;
+using testing::TempFolder;
 
 struct SearchCase {
     const char* name;
@@ -89,11 +55,11 @@ class SearchPostalFilesTest : public ::testing::TestWithParam<SearchCase> {};
 
 TEST_P(SearchPostalFilesTest, FindsTheAddressAsTheFilesHoldIt) {
     const SearchCase& c = GetParam();
-    TempDir dir;
+    TempFolder dir("marupo-search");
     PostalSettings settings;
     settings.nationwideFile =
-        dir.Write("KEN_ALL.CSV", c.utf8Edition ? c.nationwide : S(c.nationwide));
-    settings.businessFile = dir.Write("JIGYOSYO.CSV", S(c.business));
+        dir.Write("KEN_ALL.CSV", c.utf8Edition ? c.nationwide : Sjis(c.nationwide));
+    settings.businessFile = dir.Write("JIGYOSYO.CSV", Sjis(c.business));
     settings.divCity = c.divCity;
     std::uint32_t number = 0;
     ASSERT_TRUE(CodeSet::Parse(c.code, number));
@@ -115,9 +81,9 @@ TEST_P(SearchPostalFilesTest, FindsTheAddressAsTheFilesHoldIt) {
         if (c.outcome != SearchOutcome::kFound) continue;
         ASSERT_EQ(together.size(), 1u) << "block " << block;
         for (const PostalAddress& result : {single, together[0]}) {
-            EXPECT_EQ(result.prefecture, S(c.prefecture)) << "block " << block;
-            EXPECT_EQ(result.city, S(c.city)) << "block " << block;
-            EXPECT_EQ(result.street, S(c.street)) << "block " << block;
+            EXPECT_EQ(result.prefecture, Sjis(c.prefecture)) << "block " << block;
+            EXPECT_EQ(result.city, Sjis(c.city)) << "block " << block;
+            EXPECT_EQ(result.street, Sjis(c.street)) << "block " << block;
         }
     }
 }
@@ -134,6 +100,16 @@ std::string NeverClosing(bool joined) {
         }
     }
     return text;
+}
+
+// A nationwide hit whose city the split leaves whole, with the town as the file has it.
+SearchCase CityKeptWhole(const char* name, const std::string& code, const std::string& prefecture,
+                         const std::string& city, const std::string& town) {
+    return SearchCase{name,       Ken(code, prefecture, city, town),
+                      "",         1,
+                      code,       SearchOutcome::kFound,
+                      prefecture, city,
+                      town};
 }
 
 const std::string kSapporoPlaceholder =
@@ -173,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                    SearchOutcome::kFound, "北海道", "札幌市中央区", "", true},
         // Shift-JIS lines and UTF-8 lines may even share a file: each line is taken as it is.
         SearchCase{"Shift-JIS line among UTF-8 ones",
-                   S(Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘")) +
+                   Sjis(Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘")) +
                        Ken("0660005", "北海道", "千歳市", "協和"),
                    "", 0, "0640941", SearchOutcome::kFound, "北海道", "札幌市中央区", "旭ケ丘",
                    true},
@@ -189,25 +165,18 @@ INSTANTIATE_TEST_SUITE_P(
                    SearchOutcome::kFound, "北海道", "札幌市中央区", "旭ケ丘"},
         SearchCase{"Yokkaichi kept", Ken("5100000", "三重県", "四日市市", "以下に掲載がない場合"),
                    "", 1, "5100000", SearchOutcome::kFound, "三重県", "四日市市", ""},
-        SearchCase{"Hatsukaichi kept", Ken("7380000", "広島県", "廿日市市", "本町"), "", 1,
-                   "7380000", SearchOutcome::kFound, "広島県", "廿日市市", "本町"},
-        SearchCase{"Ichihara kept", Ken("2900000", "千葉県", "市原市", "五井"), "", 1, "2900000",
-                   SearchOutcome::kFound, "千葉県", "市原市", "五井"},
-        SearchCase{"Ichikawa kept", Ken("2720000", "千葉県", "市川市", "八幡"), "", 1, "2720000",
-                   SearchOutcome::kFound, "千葉県", "市川市", "八幡"},
-        SearchCase{"Imaichi kept", Ken("3211200", "栃木県", "今市市", "今市"), "", 1, "3211200",
-                   SearchOutcome::kFound, "栃木県", "今市市", "今市"},
-        SearchCase{"city ending in its only shi kept",
-                   Ken("2200000", "神奈川県", "横浜市", "桜木町"), "", 1, "2200000",
-                   SearchOutcome::kFound, "神奈川県", "横浜市", "桜木町"},
+        CityKeptWhole("Hatsukaichi kept", "7380000", "広島県", "廿日市市", "本町"),
+        CityKeptWhole("Ichihara kept", "2900000", "千葉県", "市原市", "五井"),
+        CityKeptWhole("Ichikawa kept", "2720000", "千葉県", "市川市", "八幡"),
+        CityKeptWhole("Imaichi kept", "3211200", "栃木県", "今市市", "今市"),
+        CityKeptWhole("city ending in its only shi kept", "2200000", "神奈川県", "横浜市",
+                      "桜木町"),
         // A county and town name holding 市 is split like any other: the rules know no names but
         // five.
         SearchCase{"county town with shi split", Ken("0460003", "北海道", "余市郡余市町", "黒川町"),
                    "", 1, "0460003", SearchOutcome::kFound, "北海道", "余市", "郡余市町黒川町"},
-        SearchCase{"town without shi kept", Ken("0482200", "北海道", "磯谷郡蘭越町", "港町"), "", 1,
-                   "0482200", SearchOutcome::kFound, "北海道", "磯谷郡蘭越町", "港町"},
-        SearchCase{"shi first kept", Ken("3214300", "栃木県", "市貝町", "市塙"), "", 1, "3214300",
-                   SearchOutcome::kFound, "栃木県", "市貝町", "市塙"},
+        CityKeptWhole("town without shi kept", "0482200", "北海道", "磯谷郡蘭越町", "港町"),
+        CityKeptWhole("shi first kept", "3214300", "栃木県", "市貝町", "市塙"),
         SearchCase{"inner shi not in the list is split",
                    Ken("9218800", "石川県", "野々市市", "本町"), "", 1, "9218800",
                    SearchOutcome::kFound, "石川県", "野々市", "市本町"},
@@ -263,10 +232,10 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName);
 
 TEST(SearchPostalFilesTest, FileFailuresAreReportedPerFile) {
-    TempDir dir;
-    const std::string present = dir.Write("KEN_ALL.CSV", S(Ken("0600000", "北海道", "a", "b")));
+    TempFolder dir("marupo-search");
+    const std::string present = dir.Write("KEN_ALL.CSV", Sjis(Ken("0600000", "北海道", "a", "b")));
     const std::string business =
-        dir.Write("JIGYOSYO.CSV", S(Jig("1008799", "東", "千", "大", "１")));
+        dir.Write("JIGYOSYO.CSV", Sjis(Jig("1008799", "東", "千", "大", "１")));
     const std::string missing = dir.Path("missing.csv");
     fs::create_directories(dir.Path("folder.csv"));
     const std::string folder = dir.Path("folder.csv");
@@ -315,12 +284,12 @@ class RecordingFile final : public PostalFile {
 };
 
 TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
-    TempDir dir;
+    TempFolder dir("marupo-search");
     std::string big;
     for (int i = 0; i < 200; ++i) big += Ken("0010000", "北海道", "a", "b");
     PostalSettings settings{
-        dir.Write("KEN_ALL.CSV", S(big)),
-        dir.Write("JIGYOSYO.CSV", S(big + Jig("1008799", "東", "千", "大", "１"))), 0};
+        dir.Write("KEN_ALL.CSV", Sjis(big)),
+        dir.Write("JIGYOSYO.CSV", Sjis(big + Jig("1008799", "東", "千", "大", "１"))), 0};
     std::vector<std::string> opened;
     std::string failing;
     const FileOpener opener = [&](const std::string& path) -> std::unique_ptr<PostalFile> {
@@ -354,7 +323,7 @@ TEST(SearchPostalFilesTest, ReadErrorEndsTheRequestWithoutResult) {
 }
 
 TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
-    TempDir dir;
+    TempFolder dir("marupo-search");
     // NUL bytes before the code and inside the town; a lead byte glued to a digit that hides a
     // first occurrence; a truncated double-byte character at the very end of the file.
     const std::string content =
@@ -375,27 +344,27 @@ TEST(SearchPostalFilesTest, DamagedBytesGiveADefinedResult) {
 }
 
 TEST(SearchPostalFilesTest, MegabyteLinesYieldTheirColumns) {
-    TempDir dir;
+    TempFolder dir("marupo-search");
     // A line of several megabytes holding the code at its end, with its columns in the start that
     // the search keeps of it; and a street of megabytes, capped.
     const std::string filler(3 * 1024 * 1024, 'x');
-    const std::string longLine = "01101,\"060\",\"x\",a,b,c,\"" + S("北海道") + "\",\"" +
-                                 S("札幌市") + "\",\"" + S("旭ケ丘") + "\"," + filler +
+    const std::string longLine = "01101,\"060\",\"x\",a,b,c,\"" + Sjis("北海道") + "\",\"" +
+                                 Sjis("札幌市") + "\",\"" + Sjis("旭ケ丘") + "\"," + filler +
                                  ",0600000\r\n";
     std::string hugeStreet;
-    for (std::size_t i = 0; i < 1024 * 1024; ++i) hugeStreet += S("丘");
-    const std::string hugeLine = "01101,\"064\",\"0640941\",a,b,c,\"" + S("北海道") + "\",\"" +
-                                 S("札幌市") + "\",\"" + hugeStreet + "\",0\r\n";
+    for (std::size_t i = 0; i < 1024 * 1024; ++i) hugeStreet += Sjis("丘");
+    const std::string hugeLine = "01101,\"064\",\"0640941\",a,b,c,\"" + Sjis("北海道") + "\",\"" +
+                                 Sjis("札幌市") + "\",\"" + hugeStreet + "\",0\r\n";
     PostalSettings settings{
         dir.Write("KEN_ALL.CSV", Ken("0010000", "a", "b", "c") + longLine + hugeLine),
         dir.Write("J.CSV", ""), 0};
     PostalAddress result;
     ASSERT_EQ(SearchPostalFiles("0600000", settings, result), SearchOutcome::kFound);
-    EXPECT_EQ(result.prefecture, S("北海道"));
-    EXPECT_EQ(result.city, S("札幌市"));
-    EXPECT_EQ(result.street, S("旭ケ丘"));
+    EXPECT_EQ(result.prefecture, Sjis("北海道"));
+    EXPECT_EQ(result.city, Sjis("札幌市"));
+    EXPECT_EQ(result.street, Sjis("旭ケ丘"));
     ASSERT_EQ(SearchPostalFiles("0640941", settings, result), SearchOutcome::kFound);
-    EXPECT_EQ(result.city, S("札幌市"));
+    EXPECT_EQ(result.city, Sjis("札幌市"));
     EXPECT_EQ(result.street.size(), kMaxColumnBytes);
     EXPECT_EQ(result.street, hugeStreet.substr(0, kMaxColumnBytes));
 }
@@ -414,10 +383,10 @@ TEST(SplitDesignatedCityTest, MovesOnlyTheTailBehindTheFirstShi) {
         {"四日市市中央区", "x", "四日市", "市中央区x"},  // not the exception name as a whole
     };
     for (const SplitCase& c : cases) {
-        PostalAddress address{"", S(c.city), S(c.street)};
+        PostalAddress address{"", Sjis(c.city), Sjis(c.street)};
         SplitDesignatedCity(address);
-        EXPECT_EQ(address.city, S(c.expectedCity)) << c.city;
-        EXPECT_EQ(address.street, S(c.expectedStreet)) << c.city;
+        EXPECT_EQ(address.city, Sjis(c.expectedCity)) << c.city;
+        EXPECT_EQ(address.street, Sjis(c.expectedStreet)) << c.city;
     }
     // 0x8E 0x8E 0x73: a byte search would find 市 in the middle of the first character.
     PostalAddress tricky{"", "\x8E\x8E\x73\x8E\x73\x8B\xE6", "x"};

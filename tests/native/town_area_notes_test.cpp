@@ -6,14 +6,12 @@
 #include <vector>
 
 #include "postal/postal_file_search.h"
-#include "text/encoding.h"
+#include "tests/support/sjis_text.h"
 
 namespace marupo::postal {
 namespace {
 
-std::string S(const std::string& utf8) {
-    return text::Utf8ToCp932(utf8);
-}
+using testing::Sjis;
 
 struct NoteCase {
     const char* street;  // UTF-8, as the file has it
@@ -80,7 +78,8 @@ TEST(TownAreaNotesTest, EachRuleWithItsExampleAndCounterExamples) {
     };
     for (const NoteCase& c : cases) {
         std::vector<NoteRule> applied;
-        EXPECT_EQ(TakeNotesOut(S(c.street), S(c.city), &applied), S(c.expected)) << c.street;
+        EXPECT_EQ(TakeNotesOut(Sjis(c.street), Sjis(c.city), &applied), Sjis(c.expected))
+            << c.street;
         EXPECT_EQ(applied, c.applied) << c.street;
     }
 }
@@ -88,14 +87,14 @@ TEST(TownAreaNotesTest, EachRuleWithItsExampleAndCounterExamples) {
 TEST(TownAreaNotesTest, NotesGoBeforeTheWardMovesAndOnlyFromNationwideRecords) {
     PostalSettings divCity;
     divCity.divCity = 1;
-    PostalAddress placeholder{S("北海道"), S("札幌市中央区"), S("以下に掲載がない場合")};
+    PostalAddress placeholder{Sjis("北海道"), Sjis("札幌市中央区"), Sjis("以下に掲載がない場合")};
     FinishAddress(placeholder, PostalFileKind::kNationwide, divCity);
-    EXPECT_EQ(placeholder.city, S("札幌市"));
-    EXPECT_EQ(placeholder.street, S("中央区"));
+    EXPECT_EQ(placeholder.city, Sjis("札幌市"));
+    EXPECT_EQ(placeholder.street, Sjis("中央区"));
 
-    PostalAddress office{S("東京都"), S("千代田区"), S("大手町（その他）")};
+    PostalAddress office{Sjis("東京都"), Sjis("千代田区"), Sjis("大手町（その他）")};
     FinishAddress(office, PostalFileKind::kBusiness, PostalSettings{});
-    EXPECT_EQ(office.street, S("大手町（その他）"));
+    EXPECT_EQ(office.street, Sjis("大手町（その他）"));
 }
 
 }  // namespace

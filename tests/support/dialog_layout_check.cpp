@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <vector>
 
 namespace marupo::testing {
 
@@ -39,6 +40,22 @@ void ExpectControls(const DialogTemplate& dialog, const ExpectedControl* rows, s
         EXPECT_EQ(control.cy, row.cy);
         EXPECT_EQ(control.text, row.text);
     }
+}
+
+void ExpectDialog(HMODULE module, const ExpectedDialog& expected) {
+    SCOPED_TRACE(::testing::Message() << "dialog " << expected.id);
+    const auto dialog = LoadDialogTemplate(module, expected.id);
+    ASSERT_TRUE(dialog.has_value()) << "dialog " << expected.id << " is missing";
+    EXPECT_EQ(dialog->style, expected.style) << std::hex << dialog->style;
+    EXPECT_EQ((std::vector<int>{dialog->x, dialog->y, dialog->cx, dialog->cy}),
+              (std::vector<int>{expected.x, expected.y, expected.cx, expected.cy}));
+    if (expected.caption != nullptr) {
+        EXPECT_EQ(dialog->caption, expected.caption);
+    }
+    EXPECT_TRUE(dialog->menu.empty());
+    EXPECT_TRUE(dialog->windowClass.empty());
+    ExpectNinePointGothic(*dialog);
+    ExpectControls(*dialog, expected.rows, expected.count);
 }
 
 }  // namespace marupo::testing

@@ -19,6 +19,16 @@ struct ExpectedControl {
     const wchar_t* text;
 };
 
+// A dialog as it must be compiled: its frame, and its controls in creation (tab) order.
+struct ExpectedDialog {
+    int id;
+    DWORD style;
+    int x, y, cx, cy;
+    const wchar_t* caption;  // null where it is replaced at run time
+    const ExpectedControl* rows;
+    std::size_t count;
+};
+
 // The shipped 32-bit DLL's resources, or this program's own copy of them (with a note on the
 // test output) when the DLL has not been built.
 class ShippedResources {
@@ -41,5 +51,9 @@ template <std::size_t N>
 void ExpectControls(const DialogTemplate& dialog, const ExpectedControl (&rows)[N]) {
     ExpectControls(dialog, rows, N);
 }
+
+// Loads dialog `expected.id` from `module` and expects its frame (style, place, size, caption,
+// no menu and the standard class), the 9 point "ＭＳ Ｐゴシック" and its controls row by row.
+void ExpectDialog(HMODULE module, const ExpectedDialog& expected);
 
 }  // namespace marupo::testing

@@ -11,6 +11,7 @@
 #include "editor/address_page.h"
 #include "editor/ime_reading_source.h"
 #include "ui/message_pump.h"
+#include "tests/support/sjis_text.h"
 #include "ui/module_state.h"
 #include "ui/window_text.h"
 
@@ -36,10 +37,6 @@ class FedReadingSource final : public editor::ImeReadingSource {
 
 inline void PumpMessages() {
     ui::PumpUntilQuiet();
-}
-
-inline std::string Sjis(const std::wstring& text) {
-    return ui::WideToAnsi(text);
 }
 
 // The frame: a plain top-level window at a fixed place on the screen with the page inside.

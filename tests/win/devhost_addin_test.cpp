@@ -8,7 +8,6 @@
 #include <wrl/client.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "devhost/addin_host.h"
@@ -18,6 +17,7 @@
 #include "host/desktop_host.h"
 #include "tests/addin/test_addin_ids.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_files.h"
 
 namespace marupo::devhost {
 namespace {
@@ -32,12 +32,7 @@ std::wstring BuildDirectory() {
     return ProgramDirectory() + L"..\\";
 }
 
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using testing::ReadFile;
 
 void WriteFile(const std::wstring& path, const std::string& text) {
     std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);

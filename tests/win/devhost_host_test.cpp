@@ -11,6 +11,7 @@
 
 #include "devhost/host_objects.h"
 #include "host/bstr.h"
+#include "tests/support/fake_host_object.h"
 
 namespace marupo::devhost {
 namespace {
@@ -343,29 +344,16 @@ TEST_F(HostTest, CommandTableRecordsCommandsAndLoadsMenuBitmapsFromTheGivenModul
     ComPtr<IDesktopCommandTable> table;
     ASSERT_EQ(application_->GetCommandTable(&table), S_OK);
     // Any object with IDesktopCommand will do for the table; the host only stores it.
-    class NullCommand : public IDesktopCommand {
+    class NullCommand : public testing::DispatchFake<IDesktopCommand> {
       public:
-        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-        ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-        ULONG STDMETHODCALLTYPE Release() override { return --references; }
-        HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-        HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {
-            return E_NOTIMPL;
+        HRESULT STDMETHODCALLTYPE OnCommand() override {
+            return testing::UnexpectedCall("IDesktopCommand::OnCommand");
         }
-        HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-            return E_NOTIMPL;
-        }
-        HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                         EXCEPINFO*, UINT*) override {
-            return E_NOTIMPL;
-        }
-        HRESULT STDMETHODCALLTYPE OnCommand() override { return S_OK; }
-        ULONG references = 1;
     } command;
     long id = 0;
     ASSERT_EQ(table->AddCommand(7, Bstr(L"Stamp").Get(), &command, &id), S_OK);
     EXPECT_NE(id, 0);
-    EXPECT_EQ(command.references, 2u);
+    EXPECT_EQ(command.refs, 2);
 
     HMODULE addin = LoadLibraryW(L"..\\MarupoTestAddin.dll");
     ASSERT_NE(addin, nullptr);
@@ -396,7 +384,7 @@ TEST_F(HostTest, CommandTableRecordsCommandsAndLoadsMenuBitmapsFromTheGivenModul
     EXPECT_EQ(bitmap.bmHeight, 16);
 
     state_->ReleaseCommands();
-    EXPECT_EQ(command.references, 1u);
+    EXPECT_EQ(command.refs, 1);
 }
 
 TEST_F(HostTest, UnknownInterfacesAndTypeInformationAreRefused) {

@@ -20,14 +20,14 @@ namespace marupo {
 namespace {
 
 using testing::ModalDriver;
-using testing::ToSjis;
+using testing::Sjis;
 
 class EditorFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ui::SetAddinModule(GetModuleHandleW(nullptr));
         registry_.SetPaths("C:\\KEN_ALL.CSV", "C:\\JIGYOSYO.CSV");
-        entry_.surname = ToSjis(L"山田");
+        entry_.surname = Sjis(L"山田");
         testing::GiveHostCategories(entry_, {L"未分類", L"仕事"});
     }
 
@@ -93,7 +93,7 @@ TEST_F(EditorFrameTest, CategoryListOrderPreselectionAndStoredCategory) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         testing::GiveHostCategories(entry_, c.host);
-        entry_.category = ToSjis(c.entryCategory);
+        entry_.category = Sjis(c.entryCategory);
         std::vector<std::wstring> items;
         LRESULT selected = -2;
         EXPECT_EQ(Run([&](HWND frame) {
@@ -105,7 +105,7 @@ TEST_F(EditorFrameTest, CategoryListOrderPreselectionAndStoredCategory) {
                   IDOK);
         EXPECT_EQ(items, c.items);
         EXPECT_EQ(selected, c.selected);
-        EXPECT_EQ(entry_.category, ToSjis(c.stored));
+        EXPECT_EQ(entry_.category, Sjis(c.stored));
     }
 }
 
@@ -156,7 +156,7 @@ TEST_F(EditorFrameTest, OpensOnTheAddressPageAndTabsSwitchPagesKeepingTheNotesLi
     EXPECT_EQ(visible, expected);
     EXPECT_TRUE(surnameFocused);
     EXPECT_EQ(shownNote, L"first\r\nsecond");
-    EXPECT_EQ(entry_.note, ToSjis(L"一行目\r\n二行目\r\n"));
+    EXPECT_EQ(entry_.note, Sjis(L"一行目\r\n二行目\r\n"));
     EXPECT_TRUE(privateShown);
     EXPECT_FALSE(entry_.isPrivate);
 }

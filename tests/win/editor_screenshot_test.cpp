@@ -22,14 +22,14 @@ TEST(EditorScreenshotTest, HoldsEditorSettingsAndAboutBoxForTheCamera) {
     const testing::CaptureHandshake camera(folder);
     ui::SetAddinModule(GetModuleHandleW(nullptr));
     testing::SettingsInRegistry settings;
-    settings.SetPaths(testing::ToSjis(L"C:\\郵便番号\\KEN_ALL.CSV"),
-                      testing::ToSjis(L"C:\\郵便番号\\JIGYOSYO.CSV"));
+    settings.SetPaths(testing::Sjis(L"C:\\郵便番号\\KEN_ALL.CSV"),
+                      testing::Sjis(L"C:\\郵便番号\\JIGYOSYO.CSV"));
 
     AddressEntry entry;
     testing::FillSampleEntry(entry);
     entry.editsExisting = true;
-    entry.category = testing::ToSjis(L"仕事");
-    entry.note = testing::ToSjis(L"2026年の年賀状は送付済み。\r\n打ち合わせは毎月第一月曜日。");
+    entry.category = testing::Sjis(L"仕事");
+    entry.note = testing::Sjis(L"2026年の年賀状は送付済み。\r\n打ち合わせは毎月第一月曜日。");
     testing::GiveHostCategories(entry, {L"未分類", L"仕事", L"家族", L"友人"});
 
     ModalDriver driver;

@@ -13,6 +13,7 @@
 #include "entry/host_categories.h"
 #include "entry/host_text.h"
 #include "host/host_error.h"
+#include "tests/support/fake_host_object.h"
 
 namespace marupo {
 namespace {
@@ -155,32 +156,16 @@ TEST_F(HostTextTest, NewRecordCategoryKeepsTheViewsCharacters) {
     EXPECT_EQ(Wide(HostTextFor(entry, HostTextField::kCategory)), L"\uD55C\uAD6D");
 }
 
-// A category list whose references are counted, never used to delete.
-class CountedCategories : public ICategoryNames {
+// A category list of two names, whose references are counted.
+class CountedCategories : public testing::DispatchFake<ICategoryNames> {
   public:
-    LONG refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE GetCount(long* count) override {
         *count = 2;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetItem(long, BSTR* name) override {
         *name = nullptr;
-        return S_OK;
+        return testing::UnexpectedCall("ICategoryNames::GetItem");
     }
 };
 

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +22,7 @@
 #include "tests/support/addin_dll.h"
 #include "tests/support/child_process.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/test_files.h"
 
 namespace marupo {
 namespace {
@@ -52,12 +52,7 @@ std::vector<std::wstring> Subkeys(const std::wstring& key) {
     return names;
 }
 
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using testing::ReadFile;
 
 class ModuleRegistrationTest : public ::testing::Test {
   protected:

@@ -17,14 +17,14 @@ namespace marupo {
 namespace {
 
 using testing::ModalDriver;
-using testing::ToSjis;
+using testing::Sjis;
 
 class AddressPageConversionTest : public ::testing::Test {
   protected:
     void SetUp() override {
         frame_.settings = files_.Settings();
-        frame_.page.entry.surname = ToSjis(L"山田");
-        frame_.page.entry.country = ToSjis(L"日本");
+        frame_.page.entry.surname = Sjis(L"山田");
+        frame_.page.entry.country = Sjis(L"日本");
     }
 
     void Open() {
@@ -63,14 +63,14 @@ TEST_F(AddressPageConversionTest, NewEntryGetsTheFoundAddressAndKeepsEverythingE
     EXPECT_EQ(frame_.Text(IDC_ADDR_CITY), L"札幌市中央区");
     EXPECT_EQ(frame_.Text(IDC_ADDR_STREET), L"大通西");
     EXPECT_EQ(frame_.Text(IDC_ADDR_COUNTRY), L"日本");
-    EXPECT_EQ(frame_.page.entry.street, ToSjis(L"大通西"));
-    EXPECT_EQ(frame_.page.postalResult.city, ToSjis(L"札幌市中央区"));
+    EXPECT_EQ(frame_.page.entry.street, Sjis(L"大通西"));
+    EXPECT_EQ(frame_.page.postalResult.city, Sjis(L"札幌市中央区"));
     EXPECT_EQ(GetFocus(), frame_.Item(IDC_ADDR_CONVERT_POSTAL));
 }
 
 TEST_F(AddressPageConversionTest, ExistingAddressIsConfirmedOverTheFrame) {
-    frame_.page.entry.prefecture = ToSjis(L"東京都");
-    frame_.page.entry.city = ToSjis(L"千代田区");
+    frame_.page.entry.prefecture = Sjis(L"東京都");
+    frame_.page.entry.city = Sjis(L"千代田区");
     frame_.page.entry.street = "1-2-3";
     Open();
     frame_.SetText(IDC_ADDR_POSTAL_CODE, L"0600042");
@@ -109,7 +109,7 @@ TEST_F(AddressPageConversionTest, InvalidCodeIsReportedInTheAddinsBox) {
 TEST_F(AddressPageConversionTest, OverlongHostValueStopsTheConversionAndKeepsTypedText) {
     // The host handed over a prefecture longer than the field takes; it is shown whole.
     frame_.page.entry.prefecture = std::string(300, 'P');
-    frame_.page.entry.city = ToSjis(L"旧市");
+    frame_.page.entry.city = Sjis(L"旧市");
     Open();
     frame_.SetText(IDC_ADDR_POSTAL_CODE, L"0600042");
     frame_.SetText(IDC_ADDR_CITY, L"新市");

@@ -23,7 +23,7 @@ namespace {
 
 using testing::ModalDriver;
 using testing::Pump;
-using testing::ToSjis;
+using testing::Sjis;
 
 constexpr int kPostal = 321, kPrefecture = 322, kCity = 323, kStreet = 324, kConvert = 326;
 constexpr std::size_t kFieldLimit = 255;
@@ -264,7 +264,7 @@ TEST_F(ConversionTest, EmptyAddressIsFilledAtOnceForEveryValidForm) {
         L"0600042",  L"060-0042",       L"060 0042", L"06-00042",           L"0600042 ",
         L"-0600042", L"０６０００４２", L"060‐0042", L"〒０６０－００４２", L"　〒 060ー0042"};
     for (const wchar_t* typed : forms) {
-        const std::string context = ToSjis(typed);
+        const std::string context = Sjis(typed);
         Type(typed, L"", L"", L"");
         Press();
         ExpectFields(typed, L"北海道", L"札幌市中央区", L"大通西", context);
@@ -272,8 +272,8 @@ TEST_F(ConversionTest, EmptyAddressIsFilledAtOnceForEveryValidForm) {
         EXPECT_FALSE(shown_.appeared) << context;
         EXPECT_TRUE(FocusOnButton()) << context;
     }
-    EXPECT_EQ(page_.result.prefecture, ToSjis(L"北海道"));
-    EXPECT_EQ(page_.result.street, ToSjis(L"大通西"));
+    EXPECT_EQ(page_.result.prefecture, Sjis(L"北海道"));
+    EXPECT_EQ(page_.result.street, Sjis(L"大通西"));
 }
 
 TEST_F(ConversionTest, InvalidCodeShowsOneMessageAndChangesNothing) {
@@ -282,7 +282,7 @@ TEST_F(ConversionTest, InvalidCodeShowsOneMessageAndChangesNothing) {
         L"060‐‐0042", L"06a0042", L"060 004",  L"060〒0042",
     };
     for (const wchar_t* typed : forms) {
-        const std::string context = ToSjis(typed);
+        const std::string context = Sjis(typed);
         driver_->Clear();
         Type(typed, L"東京都", L"", L"1-2-3");
         const int refreshes = page_.refreshes;
@@ -475,7 +475,7 @@ TEST_F(ConversionTest, DesignatedCityWardGoesInFrontOfTheStreet) {
 TEST_F(ConversionTest, RefusedTransferStopsWithoutWritingOlderValuesBack) {
     // A prefecture from the host longer than the field takes is shown whole.
     page_.values.prefecture = std::string(300, 'P');
-    page_.values.city = ToSjis(L"旧市");
+    page_.values.city = Sjis(L"旧市");
     page_.values.street = "old street";
     page_.ShowValues();
     ModalDriver::SetControlText(page_.Handle(), kPostal, L"0600042");

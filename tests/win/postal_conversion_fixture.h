@@ -10,15 +10,12 @@
 #include <vector>
 
 #include "settings/postal_settings.h"
+#include "tests/support/sjis_text.h"
 #include "ui/message_pump.h"
 #include "ui/window_text.h"
 #include "win/module_path.h"
 
 namespace marupo::testing {
-
-inline std::string ToSjis(const std::wstring& text) {
-    return ui::WideToAnsi(text);
-}
 
 inline void Pump() {
     ui::PumpUntilQuiet();
@@ -65,7 +62,7 @@ class PostalFixtureFiles {
     PostalFixtureFiles(const PostalFixtureFiles&) = delete;
     PostalFixtureFiles& operator=(const PostalFixtureFiles&) = delete;
 
-    std::string Path(const wchar_t* name) const { return ToSjis((folder_ / name).wstring()); }
+    std::string Path(const wchar_t* name) const { return Sjis((folder_ / name).wstring()); }
 
     PostalSettings Settings(std::int32_t divCity = 0) const {
         PostalSettings settings;
@@ -78,7 +75,7 @@ class PostalFixtureFiles {
   private:
     void Write(const wchar_t* name, const std::vector<std::wstring>& lines) {
         std::ofstream out(folder_ / name, std::ios::binary);
-        for (const auto& line : lines) out << ToSjis(line) << "\r\n";
+        for (const auto& line : lines) out << Sjis(line) << "\r\n";
     }
 
     static inline int counter_ = 0;

@@ -5,27 +5,23 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "postal/postal_search.h"
 #include "tests/support/modal_driver.h"
-#include "text/encoding.h"
+#include "tests/support/postal_lines.h"
+#include "tests/support/sjis_text.h"
+#include "tests/support/test_files.h"
 #include "ui/module_state.h"
 
 namespace marupo {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr wchar_t kNationwideFailed[] = L"CSVファイル1のオープンに失敗しました";
 constexpr wchar_t kBusinessFailed[] = L"CSVファイル2のオープンに失敗しました";
 constexpr wchar_t kNotFound[] = L"郵便番号が見つかりませんでした。";
 
-std::string S(const std::string& utf8) {
-    return text::Utf8ToCp932(utf8);
-}
+using testing::Sjis;
 
 // Holds a file open the way another program might, for as long as it lives.
 class HeldFile {
@@ -48,29 +44,14 @@ class PostalSearchMessagesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ui::SetAddinModule(GetModuleHandleW(nullptr));
-        dir_ = fs::temp_directory_path() /
-               ("marupo-search-win-" + std::to_string(GetCurrentProcessId()));
-        fs::create_directories(dir_);
-        settings_.nationwideFile =
-            Write("KEN_ALL.CSV",
-                  S("01101,\"064  \",\"0640941\",\"ﾎ\",\"ｻ\",\"ｱ\",\"北海道\",\"札幌市中央区\","
-                    "\"旭ケ丘\",0,0,0,0,0,0\r\n"));
-        settings_.businessFile =
-            Write("JIGYOSYO.CSV",
-                  S("13101,\"ｶ\",\"株式会社\",\"東京都\",\"千代田区\",\"大手町\",\"１丁目３－３\","
-                    "\"1008799\",\"100  \",\"銀座\",0,0,0\r\n"));
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        settings_.nationwideFile = folder_.Write(
+            "KEN_ALL.CSV", Sjis(testing::Ken("0640941", "北海道", "札幌市中央区", "旭ケ丘")));
+        settings_.businessFile = folder_.Write(
+            "JIGYOSYO.CSV",
+            Sjis(testing::Jig("1008799", "東京都", "千代田区", "大手町", "１丁目３－３")));
     }
 
-    std::string Write(const std::string& name, const std::string& content) {
-        std::ofstream(dir_ / name, std::ios::binary) << content;
-        return (dir_ / name).string();
-    }
-
-    fs::path dir_;
+    testing::TempFolder folder_{"marupo-search-win"};
     PostalSettings settings_;
 };
 
@@ -78,9 +59,9 @@ TEST_F(PostalSearchMessagesTest, FoundCodesShowNoMessage) {
     testing::ModalDriver driver;
     postal::PostalRecords result;
     ASSERT_TRUE(SearchPostalFiles("0640941", settings_, result));
-    EXPECT_EQ(result.records.at(0).city, S("札幌市中央区"));
+    EXPECT_EQ(result.records.at(0).city, Sjis("札幌市中央区"));
     ASSERT_TRUE(SearchPostalFiles("1008799", settings_, result));
-    EXPECT_EQ(result.records.at(0).street, S("大手町１丁目３－３"));
+    EXPECT_EQ(result.records.at(0).street, Sjis("大手町１丁目３－３"));
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
@@ -124,8 +105,8 @@ TEST_F(PostalSearchMessagesTest, CodeInNeitherFileNamesNationwideDataOverSixMont
 }
 
 TEST_F(PostalSearchMessagesTest, NationwideFileThatCannotBeOpenedIsReportedOnce) {
-    const std::string missing = (dir_ / "missing.csv").string();
-    for (const std::string& path : {std::string(), missing, dir_.string()}) {
+    const std::string missing = folder_.Path("missing.csv");
+    for (const std::string& path : {std::string(), missing, folder_.Folder().string()}) {
         testing::ModalDriver driver;
         PostalSettings settings = settings_;
         settings.nationwideFile = path;

@@ -101,24 +101,11 @@ class AddressPageResourceTest : public ::testing::Test {
     std::optional<DialogTemplate> dialog_;
 };
 
-TEST_F(AddressPageResourceTest, PageIsAnInvisibleControlChildOverTheTabArea) {
-    EXPECT_EQ(dialog_->style, DWORD{DS_SETFONT | DS_CONTROL | WS_CHILD})
-        << std::hex << dialog_->style;
+// An invisible control child over the tab area.
+TEST_F(AddressPageResourceTest, PageMatchesItsLayoutRowByRow) {
+    testing::ExpectDialog(module_, {IDD_ADDRESS_PAGE, DS_SETFONT | DS_CONTROL | WS_CHILD, 8, 22,
+                                    378, 197, L"", kRows, std::size(kRows)});
     EXPECT_EQ(dialog_->style & WS_VISIBLE, 0u);
-    EXPECT_EQ(dialog_->x, 8);
-    EXPECT_EQ(dialog_->y, 22);
-    EXPECT_EQ(dialog_->cx, 378);
-    EXPECT_EQ(dialog_->cy, 197);
-    EXPECT_TRUE(dialog_->menu.empty());
-    EXPECT_TRUE(dialog_->windowClass.empty());
-}
-
-TEST_F(AddressPageResourceTest, UsesNinePointGothic) {
-    testing::ExpectNinePointGothic(*dialog_);
-}
-
-TEST_F(AddressPageResourceTest, ControlsMatchTheLayoutRowByRow) {
-    testing::ExpectControls(*dialog_, kRows);
 }
 
 // The slots' radio buttons form exactly one group that keyboard navigation skips: only the

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,44 +67,19 @@ const ExpectedControl kSettingsRows[] = {
     {360, L"Button", kButton, 94, 57, 122, 14, L"郵便番号ダウンロードページを開く"},
 };
 
-struct DialogCase {
-    int id;
-    DWORD style;
-    int x, y, cx, cy;
-    const wchar_t* caption;
-    const ExpectedControl* rows;
-    std::size_t count;
-};
-
-template <std::size_t N>
-constexpr std::size_t Count(const ExpectedControl (&)[N]) {
-    return N;
-}
-
+// The frame's caption is replaced at run time, whatever the template says.
 TEST(EditorResourcesTest, DialogsMatchTheirLayoutsRowByRow) {
-    const DialogCase cases[] = {
+    const testing::ExpectedDialog dialogs[] = {
         {IDD_EDITOR_FRAME, kModal | WS_SYSMENU, 0, 0, 478, 229, nullptr, kFrameRows,
-         Count(kFrameRows)},
+         std::size(kFrameRows)},
         {IDD_NOTE_PAGE, DS_SETFONT | DS_CONTROL | WS_CHILD | WS_BORDER, 8, 22, 378, 197, L"",
-         kNoteRows, Count(kNoteRows)},
-        {IDD_ABOUT, kModal, 0, 0, 231, 51, L"バージョン情報", kAboutRows, Count(kAboutRows)},
-        {IDD_SETTINGS, kModal, 0, 0, 347, 107, L"Marupo 設定", kSettingsRows, Count(kSettingsRows)},
+         kNoteRows, std::size(kNoteRows)},
+        {IDD_ABOUT, kModal, 0, 0, 231, 51, L"バージョン情報", kAboutRows, std::size(kAboutRows)},
+        {IDD_SETTINGS, kModal, 0, 0, 347, 107, L"Marupo 設定", kSettingsRows,
+         std::size(kSettingsRows)},
     };
     testing::ShippedResources resources;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        const auto dialog = testing::LoadDialogTemplate(resources.Module(), c.id);
-        ASSERT_TRUE(dialog.has_value());
-        EXPECT_EQ(dialog->style, c.style);
-        EXPECT_EQ((std::vector<int>{dialog->x, dialog->y, dialog->cx, dialog->cy}),
-                  (std::vector<int>{c.x, c.y, c.cx, c.cy}));
-        // The frame's caption is replaced at run time, whatever the template says.
-        if (c.caption != nullptr) {
-            EXPECT_EQ(dialog->caption, c.caption);
-        }
-        testing::ExpectNinePointGothic(*dialog);
-        testing::ExpectControls(*dialog, c.rows, c.count);
-    }
+    for (const auto& dialog : dialogs) testing::ExpectDialog(resources.Module(), dialog);
 }
 
 TEST(EditorResourcesTest, StringsOfTheEditorSettingsAndAboutBox) {

@@ -46,22 +46,12 @@ class UpdateDialogResourceTest : public ::testing::Test {
     std::optional<DialogTemplate> dialog_;
 };
 
-TEST_F(UpdateDialogResourceTest, FrameIsAModalCaptionedDialogWithoutSystemMenu) {
-    EXPECT_EQ(dialog_->style, DWORD{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION});
+// A modal dialog with a caption and without a system menu.
+TEST_F(UpdateDialogResourceTest, DialogMatchesItsLayoutRowByRow) {
+    testing::ExpectDialog(resources_.Module(),
+                          {IDD_ADDRESS_UPDATE, DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION,
+                           0, 0, 294, 163, L"住所更新確認", kRows, std::size(kRows)});
     EXPECT_EQ(dialog_->style & WS_SYSMENU, 0u);
-    EXPECT_EQ(dialog_->caption, L"住所更新確認");
-    EXPECT_EQ(dialog_->cx, 294);
-    EXPECT_EQ(dialog_->cy, 163);
-    EXPECT_TRUE(dialog_->menu.empty());
-    EXPECT_TRUE(dialog_->windowClass.empty());
-}
-
-TEST_F(UpdateDialogResourceTest, UsesNinePointGothic) {
-    testing::ExpectNinePointGothic(*dialog_);
-}
-
-TEST_F(UpdateDialogResourceTest, ControlsMatchTheLayoutRowByRow) {
-    testing::ExpectControls(*dialog_, kRows);
 }
 
 TEST_F(UpdateDialogResourceTest, OnlyOkAndCancelAreTabStops) {

@@ -134,8 +134,8 @@ TEST_F(SettingsDialogTest, OkTakesTypedPathsAndAcceptsBothEmpty) {
                       ModalDriver::Click(window, IDOK);
                   }),
                   IDOK);
-        EXPECT_EQ(dialog_.nationwideFile, testing::ToSjis(typed));
-        EXPECT_EQ(dialog_.businessFile, testing::ToSjis(typed));
+        EXPECT_EQ(dialog_.nationwideFile, testing::Sjis(typed));
+        EXPECT_EQ(dialog_.businessFile, testing::Sjis(typed));
     }
 }
 
