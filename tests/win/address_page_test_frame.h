@@ -10,8 +10,8 @@
 
 #include "editor/address_page.h"
 #include "editor/ime_reading_source.h"
-#include "ui/message_pump.h"
 #include "tests/support/sjis_text.h"
+#include "ui/message_pump.h"
 #include "ui/module_state.h"
 #include "ui/window_text.h"
 
