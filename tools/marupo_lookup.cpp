@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -75,10 +76,7 @@ bool InputIsTerminal() {
 
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    PrepareStreams();
+int Run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     marupo::lookup::Options options;
     std::string error;
@@ -118,4 +116,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     return allFound ? 0 : 1;
+}
+
+}  // namespace
+
+// Running out of memory, or a text the system cannot convert, ends the run with a message
+// rather than the runtime's abort.
+int main(int argc, char** argv) {
+    PrepareStreams();
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "marupo-lookup: out of memory\n");
+    } catch (const marupo::text::ConversionError& e) {
+        std::fprintf(stderr, "marupo-lookup: %s (error %lu)\n", e.what(), e.Code());
+    }
+    return 1;
 }
