@@ -1,7 +1,5 @@
 #include "win/registry_key.h"
 
-#include <algorithm>
-
 namespace marupo::win {
 namespace {
 
@@ -14,9 +12,7 @@ std::optional<std::vector<Char>> ReadBytes(const Query& query) {
     std::vector<Char> buffer;
     LSTATUS status = ERROR_MORE_DATA;
     while (status == ERROR_MORE_DATA) {
-        // What a usual path fits in, so that a small value needs one read only.
-        constexpr DWORD kLeast = 512 * sizeof(Char);
-        buffer.assign((std::max(size, kLeast) + sizeof(Char) - 1) / sizeof(Char) + 1, Char{});
+        buffer.assign((size + sizeof(Char) - 1) / sizeof(Char) + 1, Char{});
         status = query(reinterpret_cast<BYTE*>(buffer.data()), &size);
     }
     if (status != ERROR_SUCCESS) return std::nullopt;
