@@ -5,6 +5,7 @@
 #include "devhost/host_objects.h"
 #include "devhost/text_codec.h"
 #include "win/module_path.h"
+#include "win/registry_key.h"
 #include "win/unique_handle.h"
 
 namespace marupo::devhost {
@@ -124,14 +125,14 @@ HRESULT RegisterServerDll(const std::wstring& path, bool unregister) {
 HRESULT EnsureAddinRegistryRegistered(bool force) {
     std::wstring dll = ProgramDirectory() + L"DesktopAddinRegistry.dll";
     if (!force) {
-        wchar_t current[MAX_PATH] = {};
-        DWORD size = sizeof current;
         // COM's view of the classes, which is what CoCreateInstance goes by.
-        LSTATUS status = RegGetValueW(
-            HKEY_CLASSES_ROOT, L"CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}\\InprocServer32",
-            nullptr, RRF_RT_REG_SZ, nullptr, current, &size);
-        if (status == ERROR_SUCCESS && GetFileAttributesW(current) != INVALID_FILE_ATTRIBUTES) {
-            return S_FALSE;
+        win::RegistryKey server;
+        if (win::RegistryKey::Root(HKEY_CLASSES_ROOT)
+                .Open(L"CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}\\InprocServer32", KEY_READ,
+                      server) == ERROR_SUCCESS) {
+            const auto current = server.ReadString(L"");
+            if (current && GetFileAttributesW(current->c_str()) != INVALID_FILE_ATTRIBUTES)
+                return S_FALSE;
         }
     }
     return RegisterServerDll(dll, false);
